@@ -1,0 +1,237 @@
+#include "connectors/SqliteConnection.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstdio>
+#include <vector>
+
+#include "platform/Error.h"
+
+namespace trovel {
+
+struct SqliteConnection::Handle {
+  sqlite3* db = nullptr;
+  ~Handle() { sqlite3_close_v2(db); }
+};
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool IsDateDeclared(const char* decl) {
+  if (!decl) return false;
+  std::string d = Upper(decl);
+  return d == "DATE" || d == "DATETIME" || d == "TIMESTAMP";
+}
+
+// Reads "yyyy-mm-dd" with an optional " hh:mm:ss" (or "T"); false otherwise.
+bool ParseIso(const char* text, DateTime& out) {
+  int y, m, d, n = 0;
+  if (std::sscanf(text, "%4d-%2d-%2d%n", &y, &m, &d, &n) != 3 || n != 10) return false;
+  DateTime dt{y, m, d, 0, 0, 0};
+  const char* rest = text + n;
+  if (*rest == ' ' || *rest == 'T') {
+    int k = 0;
+    if (std::sscanf(rest + 1, "%2d:%2d:%2d%n", &dt.hour, &dt.minute, &dt.second, &k) != 3) return false;
+    rest += 1 + k;
+  }
+  if (*rest != '\0' || m < 1 || m > 12 || d < 1 || d > 31) return false;
+  out = dt;
+  return true;
+}
+
+class SqliteFields : public Fields {
+ public:
+  SqliteFields(sqlite3_stmt* stmt, std::vector<std::string> upper_names, std::vector<bool> dates)
+      : stmt_(stmt), names_(std::move(upper_names)), dates_(std::move(dates)) {}
+
+  int Count() const override { return static_cast<int>(names_.size()); }
+
+  Variant Item(const std::string& name) const override {
+    std::string key = Upper(name);
+    for (size_t i = 0; i < names_.size(); ++i)
+      if (names_[i] == key) return Value(static_cast<int>(i));
+    throw Error(3265, "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
+  }
+
+ private:
+  Variant Value(int i) const {
+    switch (sqlite3_column_type(stmt_, i)) {
+      case SQLITE_NULL: return Variant::Null;
+      case SQLITE_INTEGER: {
+        sqlite3_int64 v = sqlite3_column_int64(stmt_, i);
+        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+        return Variant(static_cast<double>(v));
+      }
+      case SQLITE_FLOAT: return Variant(sqlite3_column_double(stmt_, i));
+      default: {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+        if (!text) return Variant(std::string());
+        DateTime d;
+        if (dates_[static_cast<size_t>(i)] && ParseIso(text, d)) return Variant(d);
+        return Variant(std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, i))));
+      }
+    }
+  }
+
+  sqlite3_stmt* stmt_;
+  std::vector<std::string> names_;
+  std::vector<bool> dates_;
+};
+
+class SqliteCursor : public DataCursor {
+ public:
+  SqliteCursor(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt* stmt)
+      : handle_(std::move(handle)), stmt_(stmt) {
+    int n = sqlite3_column_count(stmt);
+    std::vector<std::string> names;
+    std::vector<bool> dates;
+    for (int i = 0; i < n; ++i) {
+      const char* name = sqlite3_column_name(stmt, i);
+      names.push_back(Upper(name ? name : ""));
+      dates.push_back(IsDateDeclared(sqlite3_column_decltype(stmt, i)));
+    }
+    fields_ = std::make_unique<SqliteFields>(stmt, std::move(names), std::move(dates));
+    try {
+      Step();
+    } catch (...) {
+      Close();
+      throw;
+    }
+  }
+  ~SqliteCursor() override { Close(); }
+
+  const trovel::Fields& Fields() override {
+    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    if (at_end_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
+    return *fields_;
+  }
+  bool AtEnd() override {
+    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    return at_end_;
+  }
+  std::string MoveNext() override {
+    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    if (at_end_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
+    Step();
+    return "";
+  }
+  std::string Close() override {
+    if (stmt_) sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    return "";
+  }
+  bool IsOpen() override { return stmt_ != nullptr; }
+
+ private:
+  void Step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return;
+    at_end_ = true;
+    if (rc != SQLITE_DONE) throw Error(Error::kDatabase, sqlite3_errmsg(handle_->db));
+  }
+
+  std::shared_ptr<SqliteConnection::Handle> handle_;
+  sqlite3_stmt* stmt_;
+  bool at_end_ = false;
+  std::unique_ptr<SqliteFields> fields_;
+};
+
+// Reads "m/d/yy[yy]" at s[i..] up to the closing "#"; returns its length or 0.
+size_t MatchDateLiteral(const std::string& s, size_t i, std::string& iso) {
+  int m, d, y, n = 0;
+  if (std::sscanf(s.c_str() + i, "%2d/%2d/%4d%n", &m, &d, &y, &n) != 3) return 0;
+  size_t end = i + static_cast<size_t>(n);
+  if (end >= s.size() || s[end] != '#') return 0;
+  if (n >= 2 && !std::isdigit(static_cast<unsigned char>(s[end - 1]))) return 0;
+  if (y < 100) y += y < 30 ? 2000 : 1900;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "'%04d-%02d-%02d'", y, m, d);
+  iso = buf;
+  return static_cast<size_t>(n) + 1;
+}
+
+}  // namespace
+
+SqliteConnection::SqliteConnection(const std::string& path) : handle_(std::make_shared<Handle>()) {
+  if (sqlite3_open_v2(path.c_str(), &handle_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    std::string msg = handle_->db ? sqlite3_errmsg(handle_->db) : "out of memory";
+    throw Error(Error::kDatabase, "cannot open database " + path + ": " + msg);
+  }
+}
+
+SqliteConnection::~SqliteConnection() = default;
+
+void SqliteConnection::Fail(const std::string& what) {
+  last_error_ = what;
+  throw Error(Error::kDatabase, what);
+}
+
+std::string SqliteConnection::TranslateDateLiterals(const std::string& sql) {
+  std::string out;
+  out.reserve(sql.size());
+  char quote = 0;
+  for (size_t i = 0; i < sql.size(); ++i) {
+    char c = sql[i];
+    if (quote) {
+      out += c;
+      if (c == quote) quote = 0;  // a doubled quote reopens on the next char
+      continue;
+    }
+    if (c == '\'' || c == '"') {
+      quote = c;
+      out += c;
+      continue;
+    }
+    std::string iso;
+    size_t len = c == '#' ? MatchDateLiteral(sql, i + 1, iso) : 0;
+    if (len) {
+      out += iso;
+      i += len;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::shared_ptr<DataCursor> SqliteConnection::OpenCursor(std::string& statement, bool& flag) {
+  flag = false;
+  std::string sql = TranslateDateLiterals(statement);
+  sqlite3_stmt* stmt = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(handle_->db, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) != SQLITE_OK)
+    Fail(sqlite3_errmsg(handle_->db));
+  if (!stmt) Fail("the statement is empty");
+  std::string rest = tail ? tail : "";
+  bool only_blanks = rest.find_first_not_of(" \t\r\n;") == std::string::npos;
+  if (!only_blanks) {
+    sqlite3_finalize(stmt);
+    Fail("only one statement may be run: \"" + rest + "\" follows the first");
+  }
+  if (!sqlite3_stmt_readonly(stmt)) {
+    sqlite3_finalize(stmt);
+    Fail("only statements that read may be run");
+  }
+  try {
+    return std::make_shared<SqliteCursor>(handle_, stmt);
+  } catch (const Error& e) {
+    last_error_ = e.description();
+    throw;
+  }
+}
+
+void SqliteConnection::Execute(const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(handle_->db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : sqlite3_errmsg(handle_->db);
+    sqlite3_free(message);
+    Fail(text);
+  }
+}
+
+}  // namespace trovel

@@ -1,0 +1,47 @@
+// SqliteConnection: a DataConnection over an SQLite 3 database (a file path
+// or ":memory:").
+//
+// OpenCursor runs exactly one read-only statement: a second statement after
+// ";" or a statement that would write is refused before anything runs. Date
+// literals written by the controls, "#mm/dd/yyyy#", are rewritten to ISO text
+// ('yyyy-mm-dd'), the form in which dates are stored, so they compare
+// correctly; text inside quotes is never touched. Columns declared DATE,
+// DATETIME or TIMESTAMP that hold ISO-8601 text come back as Dates.
+//
+// Cursors share ownership of the database handle, so a cursor may outlive the
+// connection object that opened it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "contracts/DataConnection.h"
+
+namespace trovel {
+
+class SqliteConnection : public DataConnection {
+ public:
+  // Opens (creating if missing) the database at `path`. Throws Error.
+  explicit SqliteConnection(const std::string& path);
+  ~SqliteConnection() override;
+
+  std::string LastErrorText() override { return last_error_; }
+  std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override;
+
+  // Runs any SQL, several statements and writes included. For setting up
+  // data; not part of what the controls use. Throws Error.
+  void Execute(const std::string& sql);
+
+  // Rewrites "#m/d/yyyy#" literals outside quotes into 'yyyy-mm-dd'.
+  static std::string TranslateDateLiterals(const std::string& sql);
+
+  struct Handle;
+
+ private:
+  [[noreturn]] void Fail(const std::string& what);
+
+  std::shared_ptr<Handle> handle_;
+  std::string last_error_;
+};
+
+}  // namespace trovel

@@ -1,0 +1,3 @@
+// The contracts are interfaces only; this unit gives the library a body.
+#include "contracts/DataConnection.h"
+#include "contracts/ForwardingConnection.h"

@@ -1,0 +1,180 @@
+#include "platform/Variant.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "platform/Error.h"
+
+namespace trovel {
+namespace {
+
+std::string Trimmed(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+// Shortest text that reads back as the same double (up to 15 digits, as the
+// classic runtime shows doubles).
+std::string NumberText(double d) {
+  if (d == 0) return "0";
+  char buf[64];
+  for (int precision = 1; precision <= 17; ++precision) {
+    std::snprintf(buf, sizeof buf, "%.*g", precision, d);
+    if (std::strtod(buf, nullptr) == d || precision == 15) break;
+  }
+  return buf;
+}
+
+std::string Pad2(int v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", v);
+  return buf;
+}
+
+bool ParseNumber(const std::string& text, double& out) {
+  std::string t = Trimmed(text);
+  if (t.empty()) return false;
+  char* end = nullptr;
+  out = std::strtod(t.c_str(), &end);
+  return end && *end == '\0' && std::isfinite(out);
+}
+
+bool ParseInts(const std::string& t, char sep, int& a, int& b, int& c, size_t& used) {
+  int n = 0;
+  if (std::sscanf(t.c_str(), sep == '/' ? "%d/%d/%d%n" : "%d-%d-%d%n", &a, &b, &c, &n) != 3) return false;
+  used = static_cast<size_t>(n);
+  return true;
+}
+
+bool ValidDate(const DateTime& d) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (d.month < 1 || d.month > 12 || d.day < 1) return false;
+  bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+  int days = kDays[d.month - 1] + (d.month == 2 && leap ? 1 : 0);
+  return d.day <= days && d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60 &&
+         d.second >= 0 && d.second < 60;
+}
+
+bool ParseDate(const std::string& text, DateTime& out) {
+  std::string t = Trimmed(text);
+  int a, b, c;
+  size_t used;
+  DateTime d;
+  if (ParseInts(t, '-', a, b, c, used) && a > 31) {  // yyyy-mm-dd
+    d.year = a, d.month = b, d.day = c;
+  } else if (ParseInts(t, '/', a, b, c, used) || ParseInts(t, '-', a, b, c, used)) {
+    d.day = a, d.month = b, d.year = c < 100 ? (c < 30 ? 2000 + c : 1900 + c) : c;
+  } else {
+    return false;
+  }
+  std::string rest = Trimmed(t.substr(used));
+  if (!rest.empty()) {
+    if (rest[0] == 'T') rest = rest.substr(1);
+    int n = 0;
+    if (std::sscanf(rest.c_str(), "%d:%d:%d%n", &d.hour, &d.minute, &d.second, &n) != 3 ||
+        Trimmed(rest.substr(static_cast<size_t>(n))).size() > 0)
+      return false;
+  }
+  if (!ValidDate(d)) return false;
+  out = d;
+  return true;
+}
+
+double RoundHalfEven(double v) { return v - std::floor(v) == 0.5 ? 2 * std::round(v / 2) : std::round(v); }
+
+template <typename Int>
+Int ToWhole(double v) {
+  if (!std::isfinite(v)) throw Error::Overflow();
+  double r = RoundHalfEven(v);
+  if (r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max()) throw Error::Overflow();
+  return static_cast<Int>(r);
+}
+
+}  // namespace
+
+Variant::Type Variant::type() const { return static_cast<Type>(value_.index()); }
+
+bool Variant::IsNumeric() const {
+  Type t = type();
+  return t == Type::Boolean || t == Type::Integer || t == Type::Long || t == Type::Single ||
+         t == Type::Double;
+}
+
+std::string Variant::ToString() const {
+  switch (type()) {
+    case Type::Empty: return "";
+    case Type::Null: throw Error::TypeMismatch("Null has no text");
+    case Type::Boolean: return std::get<bool>(value_) ? "True" : "False";
+    case Type::Integer: return std::to_string(std::get<int16_t>(value_));
+    case Type::Long: return std::to_string(std::get<int32_t>(value_));
+    case Type::Single: {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(std::get<float>(value_)));
+      return buf;
+    }
+    case Type::Double: return NumberText(std::get<double>(value_));
+    case Type::Date: {
+      const DateTime& d = std::get<DateTime>(value_);
+      std::string s = Pad2(d.day) + "/" + Pad2(d.month) + "/" + std::to_string(d.year);
+      if (d.hour || d.minute || d.second)
+        s += " " + Pad2(d.hour) + ":" + Pad2(d.minute) + ":" + Pad2(d.second);
+      return s;
+    }
+    case Type::String: return std::get<std::string>(value_);
+  }
+  return "";
+}
+
+double Variant::ToDouble() const {
+  switch (type()) {
+    case Type::Empty: return 0;
+    case Type::Null: throw Error::TypeMismatch("Null is not a number");
+    case Type::Boolean: return std::get<bool>(value_) ? -1 : 0;
+    case Type::Integer: return std::get<int16_t>(value_);
+    case Type::Long: return std::get<int32_t>(value_);
+    case Type::Single: return std::get<float>(value_);
+    case Type::Double: return std::get<double>(value_);
+    case Type::Date: throw Error::TypeMismatch("a date is not a number");
+    case Type::String: {
+      double d;
+      if (!ParseNumber(std::get<std::string>(value_), d))
+        throw Error::TypeMismatch("\"" + std::get<std::string>(value_) + "\" is not a number");
+      return d;
+    }
+  }
+  return 0;
+}
+
+int16_t Variant::ToInteger() const { return ToWhole<int16_t>(ToDouble()); }
+int32_t Variant::ToLong() const { return ToWhole<int32_t>(ToDouble()); }
+
+float Variant::ToSingle() const {
+  double d = ToDouble();
+  if (std::fabs(d) > std::numeric_limits<float>::max()) throw Error::Overflow();
+  return static_cast<float>(d);
+}
+
+bool Variant::ToBoolean() const {
+  if (type() == Type::String) {
+    const std::string& s = std::get<std::string>(value_);
+    if (s == "True" || s == "true") return true;
+    if (s == "False" || s == "false") return false;
+  }
+  return ToDouble() != 0;
+}
+
+DateTime Variant::ToDate() const {
+  if (type() == Type::Date) return std::get<DateTime>(value_);
+  if (type() == Type::String) {
+    DateTime d;
+    if (ParseDate(std::get<std::string>(value_), d)) return d;
+  }
+  throw Error::TypeMismatch("\"" + (type() == Type::Null ? std::string("Null") : ToString()) +
+                            "\" is not a date");
+}
+
+}  // namespace trovel

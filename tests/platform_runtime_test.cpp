@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "platform/DateTest.h"
+#include "platform/Error.h"
+#include "platform/Format.h"
+#include "platform/Text.h"
+#include "platform/Variant.h"
+
+namespace trovel {
+namespace {
+
+TEST(VariantTest, ConvertsAsTheRuntimeDoes) {
+  EXPECT_EQ(Variant(1234.5).ToString(), "1234.5");
+  EXPECT_EQ(Variant(3.0).ToString(), "3");
+  EXPECT_EQ(Variant(0.1).ToString(), "0.1");
+  EXPECT_EQ(Variant(true).ToString(), "True");
+  EXPECT_EQ(Variant().ToString(), "");
+  EXPECT_EQ(Variant(DateTime{2001, 12, 5, 0, 0, 0}).ToString(), "05/12/2001");
+  EXPECT_EQ(Variant(DateTime{2001, 12, 5, 7, 8, 9}).ToString(), "05/12/2001 07:08:09");
+  EXPECT_EQ(Variant(" 42 ").ToLong(), 42);
+  EXPECT_EQ(Variant(2.5).ToInteger(), 2);
+  EXPECT_EQ(Variant(3.5).ToInteger(), 4);
+  EXPECT_EQ(Variant("25/12/2001").ToDate(), (DateTime{2001, 12, 25, 0, 0, 0}));
+  EXPECT_EQ(Variant("2001-12-25").ToDate(), (DateTime{2001, 12, 25, 0, 0, 0}));
+  EXPECT_FLOAT_EQ(Variant(1485.5f).ToSingle(), 1485.5f);
+}
+
+TEST(VariantTest, ImpossibleConversionsAreErrors) {
+  auto number_of = [](auto&& f) {
+    try {
+      f();
+    } catch (const Error& e) {
+      return e.number();
+    }
+    return 0;
+  };
+  EXPECT_EQ(number_of([] { Variant("abc").ToDouble(); }), Error::kTypeMismatch);
+  EXPECT_EQ(number_of([] { Variant(Variant::Null).ToString(); }), Error::kTypeMismatch);
+  EXPECT_EQ(number_of([] { Variant("31/02/2001").ToDate(); }), Error::kTypeMismatch);
+  EXPECT_EQ(number_of([] { Variant(40000).ToInteger(); }), Error::kOverflow);
+  EXPECT_EQ(number_of([] { Variant(1e10).ToLong(); }), Error::kOverflow);
+}
+
+TEST(DateTestTest, AcceptsExistingDatesOnly) {
+  for (const char* ok : {"25-12-01", "29-02-00", "28-02-01", "31-12-99", "1-1-01", "25/12/2001"})
+    EXPECT_TRUE(DateTest::IsDate(ok)) << ok;
+  for (const char* bad : {"31-02-01", "29-02-01", "01-13-01", "00-01-01", "", "ab-cd-ef", "25-12", "25-12-01x",
+                          "31-04-01", "25-12/01"})
+    EXPECT_FALSE(DateTest::IsDate(bad)) << bad;
+}
+
+TEST(FormatTest, Dates) {
+  Variant d(DateTime{2001, 3, 5, 14, 7, 9});
+  EXPECT_EQ(Format(d, "dd/mm/yyyy"), "05/03/2001");
+  EXPECT_EQ(Format(d, "DD/MM/YYYY"), "05/03/2001");
+  EXPECT_EQ(Format(d, "d-m-yy"), "5-3-01");
+  EXPECT_EQ(Format(d, "yyyy-mm-dd hh:nn:ss"), "2001-03-05 14:07:09");
+  EXPECT_EQ(Format(d, "h:mm"), "14:07");
+  EXPECT_EQ(Format(Variant("2001-03-05"), "dd.mm.yyyy"), "05.03.2001");
+}
+
+TEST(FormatTest, Numbers) {
+  EXPECT_EQ(Format(Variant(1234.5), "#,##0.00"), "1,234.50");
+  EXPECT_EQ(Format(Variant(1234567.891), "#,##0.00"), "1,234,567.89");
+  EXPECT_EQ(Format(Variant(-1234.5), "#,##0.00"), "-1,234.50");
+  EXPECT_EQ(Format(Variant(0.0), "#,##0.00"), "0.00");
+  EXPECT_EQ(Format(Variant(2.25), "0.0"), "2.3");
+  EXPECT_EQ(Format(Variant(0.0), "#"), "");
+  EXPECT_EQ(Format(Variant(0.25), "0%"), "25%");
+  EXPECT_EQ(Format(Variant(7), "000"), "007");
+  EXPECT_EQ(Format(Variant(5.5), "\"$\"0.00 \\u"), "$5.50 u");
+  EXPECT_EQ(Format(Variant("12.5"), "0.00"), "12.50");
+  EXPECT_EQ(Format(Variant("abc"), "0.00"), "abc");
+  EXPECT_EQ(Format(Variant(Variant::Null), "0.00"), "");
+}
+
+TEST(TextTest, CountsCharactersAndUpperCasesUnicode) {
+  std::string s = "Código ñandú";
+  EXPECT_EQ(Text::Length(s), 12u);
+  EXPECT_EQ(Text::Mid(s, 2, 4), "ódig");
+  EXPECT_EQ(Text::Mid(s, 40), "");
+  EXPECT_EQ(Text::Upper(s), "CÓDIGO ÑANDÚ");
+  EXPECT_EQ(Text::UpperChar(0xE1), 0xC1);  // á -> Á
+  EXPECT_EQ(Text::UpperChar('1'), '1');
+  EXPECT_EQ(Text::UpperChar(0x101), 0x100);
+  EXPECT_EQ(Text::FromCodepoint(0xC1), "Á");
+  EXPECT_EQ(Text::FirstCodepoint("ñu"), 0xF1);
+  std::string broken = "a\xC3";  // truncated sequence counts as one character
+  EXPECT_EQ(Text::Length(broken), 2u);
+  EXPECT_EQ(Text::Upper(broken), "A\xC3");
+  EXPECT_EQ(Text::Trim("  x y  "), "x y");
+}
+
+}  // namespace
+}  // namespace trovel

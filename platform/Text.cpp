@@ -1,101 +1,141 @@
+// Text: UTF-8 decoding, character counting and upper-casing.
 #include "platform/Text.h"
+
+#include "platform/Error.h"
 
 namespace trovel {
 namespace {
 
-// Byte length of the character starting at s[i].
-size_t CharBytes(const std::string& s, size_t i) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-  if (i + n > s.size()) return 1;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-  return n;
+struct Decoded {
+  int codepoint;
+  std::size_t bytes;
+  bool valid;
+};
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Decodes the character at byte offset i (i < s.size()).
+Decoded DecodeAt(const std::string& s, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(s[i]);
+  if (lead < 0x80) return {lead, 1, true};
+  std::size_t length = 0;
+  int value = 0;
+  int minimum = 0;
+  if ((lead & 0xE0) == 0xC0) { length = 2; value = lead & 0x1F; minimum = 0x80; }
+  else if ((lead & 0xF0) == 0xE0) { length = 3; value = lead & 0x0F; minimum = 0x800; }
+  else if ((lead & 0xF8) == 0xF0) { length = 4; value = lead & 0x07; minimum = 0x10000; }
+  else return {lead, 1, false};
+  if (i + length > s.size()) return {lead, 1, false};
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto c = static_cast<unsigned char>(s[i + k]);
+    if (!IsContinuation(c)) return {lead, 1, false};
+    value = (value << 6) | (c & 0x3F);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+    return {lead, 1, false};
+  return {value, length, true};
 }
 
-int Decode(const std::string& s, size_t i, size_t n) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  if (n == 1) return c;
-  int cp = c & (0x7F >> n);
-  for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-  return cp;
+// Byte offset of the character with 0-based index n (s.size() if beyond).
+std::size_t ByteOffsetOf(const std::string& s, std::size_t n) {
+  std::size_t i = 0;
+  while (i < s.size() && n > 0) {
+    i += DecodeAt(s, i).bytes;
+    --n;
+  }
+  return i;
 }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
-size_t Text::Length(const std::string& s) {
-  size_t n = 0;
-  for (size_t i = 0; i < s.size(); i += CharBytes(s, i)) ++n;
-  return n;
+std::size_t Text::Length(const std::string& s) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < s.size(); i += DecodeAt(s, i).bytes) ++count;
+  return count;
 }
 
-std::string Text::Mid(const std::string& s, size_t start, size_t count) {
-  if (start < 1) start = 1;
-  size_t i = 0, index = 1;
-  while (i < s.size() && index < start) i += CharBytes(s, i), ++index;
-  size_t from = i;
-  for (size_t taken = 0; i < s.size() && taken < count; ++taken) i += CharBytes(s, i);
-  return s.substr(from, i - from);
-}
-
-std::string Text::Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-int Text::UpperChar(int cp) {
-  if (cp >= 'a' && cp <= 'z') return cp - 32;
-  if ((cp >= 0xE0 && cp <= 0xFE && cp != 0xF7)) return cp - 32;
-  if (cp == 0xFF) return 0x178;
-  if (cp >= 0x100 && cp <= 0x17F) {
-    // Latin Extended-A pairs upper/lower on even/odd code points, shifted at
-    // 0x139..0x148 and 0x179..0x17E.
-    bool shifted = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
-    if (cp == 0x131 || cp == 0x138 || cp == 0x149 || cp == 0x17F) return cp;
-    if (shifted ? (cp % 2 == 0) : (cp % 2 == 1)) return cp - 1;
+std::string Text::Mid(const std::string& s, std::size_t start, std::size_t count) {
+  if (start < 1) throw Error::InvalidValue("character positions start at 1");
+  const std::size_t begin = ByteOffsetOf(s, start - 1);
+  if (begin >= s.size()) return "";
+  std::size_t end = begin;
+  while (end < s.size() && count > 0) {
+    end += DecodeAt(s, end).bytes;
+    --count;
   }
-  return cp;
+  return s.substr(begin, end - begin);
 }
 
-std::string Text::FromCodepoint(int cp) {
-  std::string out;
-  if (cp < 0 || cp > 0x10FFFF) return out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return out;
+std::string Text::Left(const std::string& s, std::size_t count) {
+  return s.substr(0, ByteOffsetOf(s, count));
+}
+
+int Text::UpperChar(int c) {
+  if (c >= 'a' && c <= 'z') return c - 0x20;
+  if (c < 0xB5) return c;
+  if (c == 0xB5) return 0x39C;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  if (c == 0xFF) return 0x178;
+  if (c == 0x131) return 'I';
+  if (c == 0x17F) return 'S';
+  const bool evenUpperPairs = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+  if (evenUpperPairs) return (c % 2 == 1) ? c - 1 : c;
+  const bool oddUpperPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+  if (oddUpperPairs) return (c % 2 == 0) ? c - 1 : c;
+  if (c == 0x3C2) return 0x3A3;
+  if (c >= 0x3B1 && c <= 0x3CB) return c - 0x20;
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  return c;
 }
 
 std::string Text::Upper(const std::string& s) {
+  std::string result;
+  result.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const Decoded d = DecodeAt(s, i);
+    if (d.valid) result += FromCodepoint(UpperChar(d.codepoint));
+    else result += s[i];
+    i += d.bytes;
+  }
+  return result;
+}
+
+std::string Text::Trim(const std::string& s) {
+  std::size_t begin = 0;
+  std::size_t end = s.size();
+  while (begin < end && IsBlank(s[begin])) ++begin;
+  while (end > begin && IsBlank(s[end - 1])) --end;
+  return s.substr(begin, end - begin);
+}
+
+std::string Text::FromCodepoint(int c) {
+  if (c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+    throw Error::InvalidValue("not a character code: " + std::to_string(c));
   std::string out;
-  for (size_t i = 0; i < s.size();) {
-    size_t n = CharBytes(s, i);
-    if (n == 1 && static_cast<unsigned char>(s[i]) >= 0x80) {
-      out += s[i];  // a stray byte passes unchanged
-    } else {
-      out += FromCodepoint(UpperChar(Decode(s, i, n)));
-    }
-    i += n;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   }
   return out;
 }
 
 int Text::FirstCodepoint(const std::string& s) {
   if (s.empty()) return -1;
-  return Decode(s, 0, CharBytes(s, 0));
+  return DecodeAt(s, 0).codepoint;
 }
 
 }  // namespace trovel

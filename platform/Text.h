@@ -1,24 +1,35 @@
-// Text: UTF-8 string helpers that count characters, not bytes. Typed text may
-// hold accented letters, and positions in the controls are character
-// positions counted from 1. A byte that does not start a valid UTF-8 sequence
-// counts as one character of its own.
+// Text: character-wise helpers over UTF-8 strings. Lengths and positions
+// count characters, not bytes; a byte that does not start a valid UTF-8
+// sequence counts as one character of its own, so no input can break them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace trovel {
 
 struct Text {
-  static size_t Length(const std::string& s);
-  // Characters from 1-based `start`, at most `count` of them; "" past the end.
-  static std::string Mid(const std::string& s, size_t start, size_t count = std::string::npos);
-  static std::string Left(const std::string& s, size_t count) { return Mid(s, 1, count); }
-  static std::string Trim(const std::string& s);  // blanks at both ends
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+  // Number of characters in s.
+  static std::size_t Length(const std::string& s);
+  // The count characters starting at the 1-based position start; a start past
+  // the end gives "". A start below 1 throws Error::InvalidValue.
+  static std::string Mid(const std::string& s, std::size_t start, std::size_t count = npos);
+  // The first count characters of s.
+  static std::string Left(const std::string& s, std::size_t count);
+  // Upper-case form of the whole string (ASCII, Latin-1 Supplement, Latin
+  // Extended-A, basic Greek and Cyrillic); invalid bytes pass unchanged.
   static std::string Upper(const std::string& s);
-  // Unicode upper case of one code point (Latin-1 and Latin Extended-A).
+  // Upper-case form of one code point; code points without one pass unchanged.
   static int UpperChar(int codepoint);
+  // s without leading and trailing blanks (space, tab, CR, LF).
+  static std::string Trim(const std::string& s);
+  // UTF-8 encoding of one code point; invalid code points throw
+  // Error::InvalidValue.
   static std::string FromCodepoint(int codepoint);
-  // The first code point of `s`, or -1 when `s` is empty.
+  // Code point of the first character (an invalid byte gives its own value);
+  // -1 for the empty string.
   static int FirstCodepoint(const std::string& s);
 };
 

@@ -1,0 +1,93 @@
+#include "platform/HeadlessHost.h"
+
+#include <algorithm>
+
+#include "platform/Error.h"
+#include "platform/Font.h"
+#include "platform/Text.h"
+#include "platform/TextBox.h"
+#include "platform/Widget.h"
+
+namespace trovel {
+
+void HeadlessHost::PropertyChanged(const void*, const std::string& name) { notices.push_back(name); }
+
+void HeadlessHost::RaiseEvent(const void* control, const std::string& name, const std::vector<Variant*>& args) {
+  if (onEvent) onEvent(name, args);
+  RaisedEvent e{control, name, {}};
+  for (const Variant* v : args) e.args.push_back(v->IsNull() ? "Null" : v->ToString());
+  events.push_back(std::move(e));
+}
+
+int HeadlessHost::MsgBox(const std::string& text, int style, const std::string& title) {
+  messages.push_back({text, style, title});
+  if (onMessageBox) onMessageBox(messages.back());
+  return reply_;
+}
+
+void HeadlessHost::DoEvents() {
+  // Only the work queued before this call runs; work it queues waits.
+  std::deque<std::function<void()>> now;
+  now.swap(posted_);
+  for (auto& work : now) work();
+}
+
+void HeadlessHost::SetFocus(Widget* widget) {
+  if (!widget || !owners_.count(widget)) throw Error(Error::kCannotFocus, "Invalid procedure call or argument");
+  if (!widget->Visible() || !widget->Enabled() || !widget->CanTakeFocus())
+    throw Error(Error::kCannotFocus, "Invalid procedure call or argument: " + widget->Name() + " cannot take the focus");
+  if (widget == focused_) return;
+  Widget* old = focused_;
+  if (old) {
+    old->FireValidate();
+    old->FireLostFocus();
+  }
+  focused_ = widget;
+  widget->FireGotFocus();
+}
+
+std::vector<Widget*> HeadlessHost::TabOrder(const void* control) const {
+  std::vector<Widget*> order;
+  for (auto& [w, owner] : owners_)
+    if (owner == control) order.push_back(w);
+  std::stable_sort(order.begin(), order.end(), [](Widget* a, Widget* b) { return a->TabIndex() < b->TabIndex(); });
+  return order;
+}
+
+void HeadlessHost::SendTab() {
+  if (!focused_) return;
+  std::vector<Widget*> order = TabOrder(owners_.at(focused_));
+  auto at = std::find(order.begin(), order.end(), focused_);
+  size_t start = static_cast<size_t>(at - order.begin());
+  for (size_t k = 1; k < order.size(); ++k) {
+    Widget* next = order[(start + k) % order.size()];
+    if (next->Visible() && next->Enabled() && next->CanTakeFocus()) {
+      SetFocus(next);
+      return;
+    }
+  }
+}
+
+void HeadlessHost::RegisterWidget(const void* control, Widget* widget) { owners_[widget] = control; }
+
+void HeadlessHost::UnregisterWidget(Widget* widget) {
+  owners_.erase(widget);
+  if (focused_ == widget) focused_ = nullptr;
+}
+
+float HeadlessHost::TextWidth(const std::string& text, const Font* font) const {
+  float size = font ? font->size : 8.25f;
+  return 120.0f * static_cast<float>(Text::Length(text)) * size / 8.25f;
+}
+
+void HeadlessHost::TypeKey(Widget& widget, int16_t code) {
+  widget.FireKeyPress(code);
+  if (code == 9) {
+    SendTab();
+    return;
+  }
+  if (code == 0) return;
+  if (auto* box = dynamic_cast<TextBox*>(&widget)) box->ApplyTypedCharacter(code);
+}
+
+}  // namespace trovel

@@ -1,0 +1,66 @@
+// HeadlessHost: a deterministic, in-memory host for tests and command-line
+// programs. It records every message box, property notice and raised event,
+// answers message boxes with a scriptable reply, and runs focus and tab
+// order itself.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "platform/Host.h"
+
+namespace trovel {
+
+class HeadlessHost : public Host {
+ public:
+  struct MessageBox {
+    std::string text;
+    int style;
+    std::string title;
+  };
+  struct RaisedEvent {
+    const void* control;
+    std::string name;
+    std::vector<std::string> args;  // the arguments' text after the handler ran
+  };
+
+  void PropertyChanged(const void* control, const std::string& name) override;
+  void RaiseEvent(const void* control, const std::string& name, const std::vector<Variant*>& args) override;
+  int MsgBox(const std::string& text, int style, const std::string& title) override;
+  void DoEvents() override;
+  void SetFocus(Widget* widget) override;
+  Widget* FocusedWidget() const override { return focused_; }
+  void SendTab() override;
+  void RegisterWidget(const void* control, Widget* widget) override;
+  void UnregisterWidget(Widget* widget) override;
+  // 120 twips per character at 8.25 points, in proportion to the size.
+  float TextWidth(const std::string& text, const Font* font) const override;
+
+  // Queues work for the next DoEvents.
+  void Post(std::function<void()> work) { posted_.push_back(std::move(work)); }
+  // The reply the next message boxes get (kOk unless changed).
+  void SetMsgBoxReply(int reply) { reply_ = reply; }
+  // Called for each message box and each event as it happens.
+  std::function<void(const MessageBox&)> onMessageBox;
+  std::function<void(const std::string& name, const std::vector<Variant*>& args)> onEvent;
+
+  // A user typing one character into the focused-or-given widget: the key
+  // press handler runs, and a code it lets through reaches a text box. Tab
+  // (9) moves the focus on.
+  void TypeKey(Widget& widget, int16_t code);
+
+  std::vector<MessageBox> messages;
+  std::vector<std::string> notices;
+  std::vector<RaisedEvent> events;
+
+ private:
+  std::vector<Widget*> TabOrder(const void* control) const;
+
+  std::map<Widget*, const void*> owners_;
+  Widget* focused_ = nullptr;
+  std::deque<std::function<void()>> posted_;
+  int reply_ = kOk;
+};
+
+}  // namespace trovel

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "platform/Error.h"
+#include "platform/FlexGrid.h"
+
+namespace trovel {
+namespace {
+
+std::vector<std::string> Column(const FlexGrid& g, int col) {
+  std::vector<std::string> out;
+  for (int r = 0; r < g.Rows(); ++r) out.push_back(g.TextMatrix(r, col));
+  return out;
+}
+
+TEST(FlexGridTest, ResetAddAndRemoveKeepOrder) {
+  FlexGrid g("grdDatos");
+  g.SetFormatString("Código         | Nombre" + std::string(64, ' '));
+  EXPECT_EQ(g.Cols(), 2);
+  EXPECT_EQ(g.TextMatrix(0, 0), "Código         ");
+  EXPECT_EQ(g.FormatString().size(), std::string("Código         | Nombre").size() + 64);
+  g.AddItem("x\ty");
+  g.SetRows(1);
+  EXPECT_EQ(g.Rows(), 1);
+  EXPECT_EQ(g.TextMatrix(0, 1), " Nombre" + std::string(64, ' '));
+  g.SetRows(2);
+  g.SetFixedRows(1);
+  EXPECT_EQ(g.TextMatrix(1, 0), "");
+  g.AddItem("a\t1");
+  g.AddItem("b\t2\textra");
+  g.AddItem("c");
+  g.RemoveItem(1);
+  EXPECT_EQ(Column(g, 0), (std::vector<std::string>{"Código         ", "a", "b", "c"}));
+  EXPECT_EQ(Column(g, 1)[3], "");
+  EXPECT_THROW(g.RemoveItem(0), Error);  // the header stays
+}
+
+TEST(FlexGridTest, GrowsAndShrinksColumns) {
+  FlexGrid g("g");
+  g.AddItem("a\tb");
+  g.SetCols(4);
+  EXPECT_EQ(g.TextMatrix(2, 1), "b");
+  EXPECT_EQ(g.TextMatrix(2, 3), "");
+  g.SetColWidth(3, 500);
+  g.SetCols(1);
+  EXPECT_THROW(g.TextMatrix(0, 1), Error);
+  g.SetCols(4);
+  EXPECT_EQ(g.TextMatrix(2, 1), "");  // shrinking dropped the cells
+  EXPECT_EQ(g.ColWidth(3), FlexGrid::kDefaultColWidth);
+  EXPECT_THROW(g.SetCols(-1), Error);
+  EXPECT_EQ(g.Cols(), 4);
+}
+
+TEST(FlexGridTest, RefusesBadAddressesAndValues) {
+  FlexGrid g("g");
+  auto number = [](auto&& f) {
+    try {
+      f();
+    } catch (const Error& e) {
+      return e.number();
+    }
+    return 0;
+  };
+  EXPECT_EQ(number([&] { g.TextMatrix(2, 0); }), Error::kSubscriptOutOfRange);
+  EXPECT_EQ(number([&] { g.SetTextMatrix(0, -1, "x"); }), Error::kSubscriptOutOfRange);
+  EXPECT_EQ(number([&] { g.SetRow(5); }), Error::kSubscriptOutOfRange);
+  EXPECT_EQ(number([&] { g.SetColAlignment(0, 10); }), Error::kInvalidValue);
+  EXPECT_EQ(number([&] { g.SetColWidth(0, -5); }), Error::kInvalidValue);
+  EXPECT_EQ(number([&] { g.SetWidth(-1); }), Error::kInvalidValue);
+  g.SetColAlignment(1, 6);
+  EXPECT_EQ(g.ColAlignment(1), 6);
+}
+
+TEST(FlexGridTest, LeaveCellRunsBeforeTheCurrentCellMoves) {
+  FlexGrid g("g");
+  g.SetCols(3);
+  g.SetColWidth(0, 1000);
+  g.SetColWidth(1, 500);
+  std::vector<std::string> log;
+  g.onLeaveCell = [&] { log.push_back("leave " + std::to_string(g.Col())); };
+  g.onRowColChange = [&] { log.push_back("now " + std::to_string(g.Col())); };
+  g.SetCol(2);
+  g.SetCol(2);  // no move, no events
+  EXPECT_EQ(log, (std::vector<std::string>{"leave 0", "now 2"}));
+  EXPECT_EQ(g.CellLeft(), 1500);
+  EXPECT_EQ(g.CellTop(), FlexGrid::kRowHeight);
+  g.SetText("filter");
+  EXPECT_EQ(g.TextMatrix(1, 2), "filter");
+}
+
+}  // namespace
+}  // namespace trovel

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/ComboBox.h"
+#include "platform/CommandButton.h"
+#include "platform/Error.h"
+#include "platform/HeadlessHost.h"
+#include "platform/JsonFilePropertyBag.h"
+#include "platform/Label.h"
+#include "platform/TextBox.h"
+
+namespace trovel {
+namespace {
+
+struct Form {
+  explicit Form(HeadlessHost& host) : host(host) {
+    int tab = 0;
+    for (Widget* w : std::vector<Widget*>{&a, &label, &b, &c, &button}) {
+      w->SetTabIndex(tab++);
+      host.RegisterWidget(this, w);
+      w->onGotFocus = [this, w] { log.push_back("got " + w->Name()); };
+      w->onLostFocus = [this, w] { log.push_back("lost " + w->Name()); };
+      w->onValidate = [this, w] { log.push_back("validate " + w->Name()); };
+    }
+  }
+  HeadlessHost& host;
+  TextBox a{"a"}, b{"b"}, c{"c"};
+  Label label{"label"};
+  CommandButton button{"button"};
+  std::vector<std::string> log;
+};
+
+TEST(HeadlessHostTest, FocusRunsValidateAndLostBeforeGot) {
+  HeadlessHost host;
+  Form f(host);
+  host.SetFocus(&f.a);
+  host.SetFocus(&f.b);
+  EXPECT_EQ(f.log, (std::vector<std::string>{"got a", "validate a", "lost a", "got b"}));
+  f.c.SetVisible(false);
+  EXPECT_THROW(host.SetFocus(&f.c), Error);
+  f.button.SetEnabled(false);
+  EXPECT_THROW(host.SetFocus(&f.button), Error);
+  EXPECT_THROW(host.SetFocus(&f.label), Error);
+  EXPECT_EQ(host.FocusedWidget(), &f.b);
+}
+
+TEST(HeadlessHostTest, TabSkipsHiddenDisabledAndLabelsAndWraps) {
+  HeadlessHost host;
+  Form f(host);
+  host.SetFocus(&f.a);
+  host.SendTab();
+  EXPECT_EQ(host.FocusedWidget(), &f.b);  // the label is skipped
+  f.c.SetVisible(false);
+  host.SendTab();
+  EXPECT_EQ(host.FocusedWidget(), &f.button);
+  f.button.SetEnabled(false);
+  host.SetFocus(&f.b);
+  host.SendTab();
+  EXPECT_EQ(host.FocusedWidget(), &f.a);  // wraps past the end
+}
+
+TEST(HeadlessHostTest, RecordsMessagesEventsAndTypesKeys) {
+  HeadlessHost host;
+  host.SetMsgBoxReply(Host::kCancel);
+  EXPECT_EQ(host.MsgBox("hola", Host::kCritical, "Mensaje"), Host::kCancel);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Mensaje");
+  EXPECT_EQ(host.messages[0].style, 16);
+  Variant code("A1");
+  host.onEvent = [](const std::string&, const std::vector<Variant*>& args) { *args[0] = "changed"; };
+  host.RaiseEvent(nullptr, "evtSeleccionar", {&code});
+  EXPECT_EQ(code, Variant("changed"));
+  EXPECT_EQ(host.events[0].args[0], "changed");
+
+  TextBox box("box");
+  box.SetMaxLength(3);
+  box.onKeyPress = [](int16_t& k) { if (k == 'x') k = 0; };
+  for (int16_t k : {int16_t{'a'}, int16_t{'x'}, int16_t{0xE1}, int16_t{'b'}, int16_t{'c'}}) host.TypeKey(box, k);
+  EXPECT_EQ(box.Text(), "aáb");  // x swallowed, c beyond MaxLength
+  host.TypeKey(box, 8);
+  EXPECT_EQ(box.Text(), "aá");
+  EXPECT_THROW(box.SetMaxLength(-1), Error);
+  int runs = 0;
+  host.Post([&] { ++runs; host.Post([&] { ++runs; }); });
+  host.DoEvents();
+  EXPECT_EQ(runs, 1);
+}
+
+TEST(WidgetTest, ButtonValuePressesInsideTheCallAndComboChooses) {
+  CommandButton button("cmdLeer");
+  int clicks = 0;
+  button.onClick = [&] { ++clicks; };
+  button.SetValue(true);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(button.Value());
+  button.SetEnabled(false);
+  button.Click();
+  EXPECT_EQ(clicks, 1);
+
+  ComboBox list("cmb");
+  int chosen = 0;
+  list.onClick = [&] { ++chosen; };
+  for (const char* e : {"TEX", "NUM", "FEC"}) list.AddItem(e);
+  list.SetListIndex(2);
+  EXPECT_EQ(list.Text(), "FEC");
+  EXPECT_THROW(list.SetListIndex(3), Error);
+  EXPECT_EQ(chosen, 1);
+  list.Clear();
+  EXPECT_EQ(list.Text(), "");
+}
+
+TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
+  auto path = (std::filesystem::temp_directory_path() / "trovel_bag_test.json").string();
+  {
+    JsonFilePropertyBag bag;
+    bag.WriteProperty("SentenciaSQL", Variant("select * from clientes"));
+    bag.WriteProperty("NumCol", Variant(int32_t{3}));
+    bag.WriteProperty("Width1", Variant(990.25f));
+    bag.WriteProperty("UcaseFiltro", Variant(false), Variant(true));
+    bag.WriteProperty("Skipped", Variant(true), Variant(true));
+    bag.Save(path);
+  }
+  JsonFilePropertyBag again;
+  again.Load(path);
+  EXPECT_EQ(again.ReadProperty("SentenciaSQL", Variant("")), Variant("select * from clientes"));
+  EXPECT_EQ(again.ReadProperty("NumCol", Variant()), Variant(int32_t{3}));
+  EXPECT_EQ(again.ReadProperty("Width1", Variant()), Variant(990.25f));
+  EXPECT_EQ(again.ReadProperty("UcaseFiltro", Variant(true)), Variant(false));
+  EXPECT_EQ(again.ReadProperty("Skipped", Variant("default")), Variant("default"));
+  EXPECT_EQ(again.reads.size(), 5u);
+
+  std::ofstream(path) << "{ not json";
+  EXPECT_THROW(again.Load(path), Error);
+  std::ofstream(path) << R"({"NumCol": {"type": "Long", "value": "x"}})";
+  EXPECT_THROW(again.Load(path), Error);
+  std::filesystem::remove(path);
+  EXPECT_THROW(again.Load(path), Error);
+}
+
+}  // namespace
+}  // namespace trovel

@@ -22,6 +22,14 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// Compares an upper-cased name with any-case text, without allocating.
+bool SameUpper(const std::string& upper, const std::string& text) {
+  if (upper.size() != text.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (upper[i] != static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])))) return false;
+  return true;
+}
+
 bool IsDateDeclared(const char* decl) {
   if (!decl) return false;
   std::string d = Upper(decl);
@@ -29,17 +37,25 @@ bool IsDateDeclared(const char* decl) {
 }
 
 // Reads "yyyy-mm-dd" with an optional " hh:mm:ss" (or "T"); false otherwise.
-bool ParseIso(const char* text, DateTime& out) {
-  int y, m, d, n = 0;
-  if (std::sscanf(text, "%4d-%2d-%2d%n", &y, &m, &d, &n) != 3 || n != 10) return false;
-  DateTime dt{y, m, d, 0, 0, 0};
-  const char* rest = text + n;
-  if (*rest == ' ' || *rest == 'T') {
-    int k = 0;
-    if (std::sscanf(rest + 1, "%2d:%2d:%2d%n", &dt.hour, &dt.minute, &dt.second, &k) != 3) return false;
-    rest += 1 + k;
+// Reads `count` digits at text[at]; -1 when one is not a digit.
+int Digits(const char* text, int at, int count) {
+  int v = 0;
+  for (int i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    v = v * 10 + (text[i] - '0');
   }
-  if (*rest != '\0' || m < 1 || m > 12 || d < 1 || d > 31) return false;
+  return v;
+}
+
+bool ParseIso(const char* text, size_t length, DateTime& out) {
+  if ((length != 10 && length != 19) || text[4] != '-' || text[7] != '-') return false;
+  DateTime dt{Digits(text, 0, 4), Digits(text, 5, 2), Digits(text, 8, 2), 0, 0, 0};
+  if (length == 19) {
+    if ((text[10] != ' ' && text[10] != 'T') || text[13] != ':' || text[16] != ':') return false;
+    dt.hour = Digits(text, 11, 2), dt.minute = Digits(text, 14, 2), dt.second = Digits(text, 17, 2);
+    if (dt.hour < 0 || dt.minute < 0 || dt.second < 0) return false;
+  }
+  if (dt.year < 0 || dt.month < 1 || dt.month > 12 || dt.day < 1 || dt.day > 31) return false;
   out = dt;
   return true;
 }
@@ -52,9 +68,8 @@ class SqliteFields : public Fields {
   int Count() const override { return static_cast<int>(names_.size()); }
 
   Variant Item(const std::string& name) const override {
-    std::string key = Upper(name);
     for (size_t i = 0; i < names_.size(); ++i)
-      if (names_[i] == key) return Value(static_cast<int>(i));
+      if (SameUpper(names_[i], name)) return Value(static_cast<int>(i));
     throw Error(3265, "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
   }
 
@@ -71,9 +86,10 @@ class SqliteFields : public Fields {
       default: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
         if (!text) return Variant(std::string());
+        size_t length = static_cast<size_t>(sqlite3_column_bytes(stmt_, i));
         DateTime d;
-        if (dates_[static_cast<size_t>(i)] && ParseIso(text, d)) return Variant(d);
-        return Variant(std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, i))));
+        if (dates_[static_cast<size_t>(i)] && ParseIso(text, length, d)) return Variant(d);
+        return Variant(std::string(text, length));
       }
     }
   }

@@ -37,6 +37,12 @@ class HeadlessHost : public Host {
   // 120 twips per character at 8.25 points, in proportion to the size.
   float TextWidth(const std::string& text, const Font* font) const override;
 
+  float ScaleWidth(const void* control) const override;
+  float ScaleHeight(const void* control) const override;
+  // Sizes `control`; the caller then runs the control's resize handler.
+  // Throws Error::InvalidValue for a negative size.
+  void SetInnerSize(const void* control, float width, float height);
+
   // Queues work for the next DoEvents.
   void Post(std::function<void()> work) { posted_.push_back(std::move(work)); }
   // The reply the next message boxes get (kOk unless changed).
@@ -58,6 +64,7 @@ class HeadlessHost : public Host {
   std::vector<Widget*> TabOrder(const void* control) const;
 
   std::map<Widget*, const void*> owners_;
+  std::map<const void*, std::pair<float, float>> sizes_;
   Widget* focused_ = nullptr;
   std::deque<std::function<void()>> posted_;
   int reply_ = kOk;

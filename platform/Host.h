@@ -57,6 +57,10 @@ class Host {
 
   // Width of `text` in `font` (null: the default font), in twips.
   virtual float TextWidth(const std::string& text, const Font* font) const = 0;
+  // The inner width and height of `control` in twips, which its layout
+  // fills. A control the host has not sized yet reads 0 x 0.
+  virtual float ScaleWidth(const void* control) const = 0;
+  virtual float ScaleHeight(const void* control) const = 0;
 };
 
 }  // namespace trovel

@@ -27,6 +27,8 @@ class HostWrapper : public Host {
   void RegisterWidget(const void* c, Widget* w) override { target_->RegisterWidget(c, w); }
   void UnregisterWidget(Widget* w) override { target_->UnregisterWidget(w); }
   float TextWidth(const std::string& text, const Font* font) const override { return target_->TextWidth(text, font); }
+  float ScaleWidth(const void* c) const override { return target_->ScaleWidth(c); }
+  float ScaleHeight(const void* c) const override { return target_->ScaleHeight(c); }
 
  private:
   Host* target_;

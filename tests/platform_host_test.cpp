@@ -45,6 +45,11 @@ TEST(HeadlessHostTest, FocusRunsValidateAndLostBeforeGot) {
   EXPECT_THROW(host.SetFocus(&f.button), Error);
   EXPECT_THROW(host.SetFocus(&f.label), Error);
   EXPECT_EQ(host.FocusedWidget(), &f.b);
+  host.SetInnerSize(&f, 5280, 4905);
+  EXPECT_EQ(host.ScaleWidth(&f), 5280);
+  EXPECT_EQ(host.ScaleHeight(&f), 4905);
+  EXPECT_THROW(host.SetInnerSize(&f, -1, 10), Error);
+  EXPECT_EQ(host.ScaleWidth(&f), 5280);
 }
 
 TEST(HeadlessHostTest, TabSkipsHiddenDisabledAndLabelsAndWraps) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "connectors/SqliteConnection.h"
+#include "contracts/ForwardingConnection.h"
+#include "contracts/ForwardingCursor.h"
 #include "platform/Error.h"
 
 namespace trovel {
@@ -99,6 +101,34 @@ TEST_F(SqliteTest, SyntaxErrorCarriesSqliteMessage) {
   }
   EXPECT_THROW(Open("select * from nowhere"), Error);
   EXPECT_NE(db.LastErrorText().find("no such table"), std::string::npos);
+}
+
+// A recording wrapper sees the calls in the order a control makes them.
+TEST_F(SqliteTest, WrappersForwardToTheRealConnection) {
+  std::vector<std::string> calls;
+  struct Cursor : ForwardingCursor {
+    Cursor(std::shared_ptr<DataCursor> c, std::vector<std::string>& log) : ForwardingCursor(std::move(c)), log(log) {}
+    std::string Close() override { log.push_back("Close"); return ForwardingCursor::Close(); }
+    std::vector<std::string>& log;
+  };
+  struct Connection : ForwardingConnection {
+    Connection(std::shared_ptr<DataConnection> c, std::vector<std::string>& log) : ForwardingConnection(std::move(c)), log(log) {}
+    std::shared_ptr<DataCursor> OpenCursor(std::string& sql, bool& flag) override {
+      log.push_back("Open");
+      return std::make_shared<Cursor>(ForwardingConnection::OpenCursor(sql, flag), log);
+    }
+    std::vector<std::string>& log;
+  };
+  auto real = std::make_shared<SqliteConnection>(":memory:");
+  real->Execute("create table t (a); insert into t values (1);");
+  Connection wrapped(real, calls);
+  std::string sql = "select a from t";
+  bool flag = false;
+  auto c = wrapped.OpenCursor(sql, flag);
+  EXPECT_EQ(c->Fields().Item("a"), Variant(int32_t{1}));
+  c->Close();
+  EXPECT_FALSE(c->IsOpen());
+  EXPECT_EQ(calls, (std::vector<std::string>{"Open", "Close"}));
 }
 
 TEST(SqliteFileTest, CursorOutlivesConnectionAndFileReopens) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/ErrorNumber.h"
+
 #include "platform/Error.h"
 #include "platform/FlexGrid.h"
 
@@ -52,20 +54,12 @@ TEST(FlexGridTest, GrowsAndShrinksColumns) {
 
 TEST(FlexGridTest, RefusesBadAddressesAndValues) {
   FlexGrid g("g");
-  auto number = [](auto&& f) {
-    try {
-      f();
-    } catch (const Error& e) {
-      return e.number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number([&] { g.TextMatrix(2, 0); }), Error::kSubscriptOutOfRange);
-  EXPECT_EQ(number([&] { g.SetTextMatrix(0, -1, "x"); }), Error::kSubscriptOutOfRange);
-  EXPECT_EQ(number([&] { g.SetRow(5); }), Error::kSubscriptOutOfRange);
-  EXPECT_EQ(number([&] { g.SetColAlignment(0, 10); }), Error::kInvalidValue);
-  EXPECT_EQ(number([&] { g.SetColWidth(0, -5); }), Error::kInvalidValue);
-  EXPECT_EQ(number([&] { g.SetWidth(-1); }), Error::kInvalidValue);
+  EXPECT_EQ(ErrorNumberOf([&] { g.TextMatrix(2, 0); }), Error::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { g.SetTextMatrix(0, -1, "x"); }), Error::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { g.SetRow(5); }), Error::kSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { g.SetColAlignment(0, 10); }), Error::kInvalidValue);
+  EXPECT_EQ(ErrorNumberOf([&] { g.SetColWidth(0, -5); }), Error::kInvalidValue);
+  EXPECT_EQ(ErrorNumberOf([&] { g.SetWidth(-1); }), Error::kInvalidValue);
   g.SetColAlignment(1, 6);
   EXPECT_EQ(g.ColAlignment(1), 6);
 }

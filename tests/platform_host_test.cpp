@@ -117,6 +117,28 @@ TEST(WidgetTest, ButtonValuePressesInsideTheCallAndComboChooses) {
   EXPECT_EQ(list.Text(), "");
 }
 
+TEST(WidgetTest, TypingFollowsTheCaretInCharacters) {
+  HeadlessHost host;
+  TextBox box("txtNombre");
+  box.SetText("Núñez");
+  int changes = 0;
+  box.onChange = [&] { ++changes; };
+  box.SetSelStart(2);  // after "Nú"
+  host.TypeKey(box, 'X');
+  EXPECT_EQ(box.Text(), "NúXñez");
+  EXPECT_EQ(box.SelStart(), 3);
+  host.TypeKey(box, 8);
+  host.TypeKey(box, 8);
+  EXPECT_EQ(box.Text(), "Nñez");
+  box.SetSelStart(1000);  // clamped: the caret goes to the end
+  EXPECT_EQ(box.SelStart(), 4);
+  host.TypeKey(box, 13);  // control codes do not edit
+  EXPECT_EQ(box.Text(), "Nñez");
+  EXPECT_EQ(changes, 3);
+  box.SetText("Nñez");  // the same text fires no change
+  EXPECT_EQ(changes, 3);
+}
+
 TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
   auto path = (std::filesystem::temp_directory_path() / "trovel_bag_test.json").string();
   {

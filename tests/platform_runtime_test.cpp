@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/ErrorNumber.h"
+
 #include "platform/DateTest.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
@@ -26,19 +28,11 @@ TEST(VariantTest, ConvertsAsTheRuntimeDoes) {
 }
 
 TEST(VariantTest, ImpossibleConversionsAreErrors) {
-  auto number_of = [](auto&& f) {
-    try {
-      f();
-    } catch (const Error& e) {
-      return e.number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number_of([] { Variant("abc").ToDouble(); }), Error::kTypeMismatch);
-  EXPECT_EQ(number_of([] { Variant(Variant::Null).ToString(); }), Error::kTypeMismatch);
-  EXPECT_EQ(number_of([] { Variant("31/02/2001").ToDate(); }), Error::kTypeMismatch);
-  EXPECT_EQ(number_of([] { Variant(40000).ToInteger(); }), Error::kOverflow);
-  EXPECT_EQ(number_of([] { Variant(1e10).ToLong(); }), Error::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { Variant("abc").ToDouble(); }), Error::kTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { Variant(Variant::Null).ToString(); }), Error::kTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { Variant("31/02/2001").ToDate(); }), Error::kTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { Variant(40000).ToInteger(); }), Error::kOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { Variant(1e10).ToLong(); }), Error::kOverflow);
 }
 
 TEST(DateTestTest, AcceptsExistingDatesOnly) {
@@ -47,6 +41,18 @@ TEST(DateTestTest, AcceptsExistingDatesOnly) {
   for (const char* bad : {"31-02-01", "29-02-01", "01-13-01", "00-01-01", "", "ab-cd-ef", "25-12", "25-12-01x",
                           "31-04-01", "25-12/01"})
     EXPECT_FALSE(DateTest::IsDate(bad)) << bad;
+}
+
+TEST(DateTestTest, LeapYearsAndMonthLengths) {
+  EXPECT_TRUE(DateTest::IsLeapYear(2000));
+  EXPECT_FALSE(DateTest::IsLeapYear(1900));
+  EXPECT_TRUE(DateTest::IsLeapYear(2004));
+  EXPECT_EQ(DateTest::DaysInMonth(1900, 2), 28);
+  EXPECT_EQ(DateTest::DaysInMonth(2001, 4), 30);
+  EXPECT_EQ(DateTest::DaysInMonth(2001, 13), 0);
+  EXPECT_FALSE(DateTest::IsDate("29-02-1900"));
+  EXPECT_TRUE(DateTest::IsDate("29-02-2000"));
+  EXPECT_FALSE(DateTest::IsDate("01-01-200"));  // three-digit years are not dates
 }
 
 TEST(FormatTest, Dates) {

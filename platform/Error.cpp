@@ -22,4 +22,8 @@ Error Error::KeyAlreadyInCollection(const std::string& d) {
   return Make(kKeyAlreadyInCollection, "This key is already associated with an element of this collection", d);
 }
 
+Error Error::NoSuchMember(const std::string& m) {
+  return Make(kNoSuchMember, "Object doesn't support this property or method", m);
+}
+
 }  // namespace trovel

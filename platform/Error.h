@@ -19,6 +19,7 @@ class Error : public std::runtime_error {
     kSubscriptOutOfRange = 9,
     kKeyAlreadyInCollection = 457,
     kCannotFocus = 5,
+    kNoSuchMember = 438,
     kDatabase = 3000,
   };
 
@@ -34,6 +35,7 @@ class Error : public std::runtime_error {
   static Error ObjectNotSet(const std::string& detail = "");
   static Error SubscriptOutOfRange(const std::string& detail = "");
   static Error KeyAlreadyInCollection(const std::string& detail = "");
+  static Error NoSuchMember(const std::string& member);
 
  private:
   int number_;

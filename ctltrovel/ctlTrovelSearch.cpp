@@ -1,0 +1,189 @@
+// ctlTrovel: building the statement, reading and paging blocks of rows,
+// selection and exit.
+#include "ctltrovel/basFuncion.h"
+#include "ctltrovel/ctlTrovel.h"
+#include "ctltrovel/TypeCode.h"
+#include "platform/Error.h"
+#include "platform/Format.h"
+#include "platform/Text.h"
+
+namespace trovel {
+
+namespace {
+
+// A read or a next press stops once more than this many rows were added, so
+// it shows at most 51 and a 52nd row tells that more remain.
+constexpr int32_t kBlockLimit = 50;
+
+void ShowMensaje(Host& host, const std::string& text) { host.MsgBox(text, Host::kOkOnly | Host::kCritical, "Mensaje"); }
+
+}  // namespace
+
+std::string ctlTrovel::BuildStatement() const {
+  std::string sql = Text::Upper(SentenciaSQL_);
+  // Any WHERE counts, even inside a longer word or a quoted literal.
+  if (sql.find("WHERE") == std::string::npos) sql += " where 1=1 ";
+  for (int n = 1; n <= 4; ++n) {
+    const std::string& text = Box(n).Text();
+    if (text.empty()) continue;
+    std::string prefix = N_Tabla_[n - 1];
+    if (!prefix.empty() && prefix.back() != '.') prefix += '.';
+    const std::string field = prefix + N_Campo_[n - 1];
+    const std::string& code = TipoCampo_[n - 1];
+    if (code == TypeCode::kNumber) {
+      sql += " and " + field + " = " + text;
+    } else if (code == TypeCode::kText) {
+      // The user types any wildcard; apostrophes go out as typed.
+      sql += " and " + field + " like '" + text + "'";
+    } else if (code == TypeCode::kDate) {
+      // A day-first entry goes out month first.
+      std::string date = basFuncion::IsDayFirstFormat(FormatoFecha_) ? basFuncion::SwapDayAndMonth(text) : text;
+      sql += " and " + field + " = " + SeparaFecha_ + date + SeparaFecha_;
+    }
+  }
+  if (!OrderBy_.empty()) {
+    if (Text::Upper(OrderBy_).find("ORDER BY") != std::string::npos)
+      sql += " " + OrderBy_;
+    else
+      sql += " ORDER BY " + OrderBy_;
+  }
+  return sql;
+}
+
+std::string ctlTrovel::f_FormatoCelda(const Variant& value, int16_t n) const {
+  if (n >= 1 && n <= 4 && TipoCampo_[n - 1] == TypeCode::kDate) return Format(value, FormatoFecha_);
+  return value.ToString();
+}
+
+void ctlTrovel::p_leer() { cmdLeer.SetValue(true); }
+
+void ctlTrovel::p_Boton_Leer() {
+  cmdSiguiente.SetEnabled(false);
+  cmdSeleccionar.SetEnabled(false);
+}
+
+DataCursor& ctlTrovel::Cursor() {
+  if (!rsConsulta_) throw Error::ObjectNotSet("no cursor is open");
+  return *rsConsulta_;
+}
+
+void ctlTrovel::CloseCursor() {
+  if (!rsConsulta_) return;
+  // Released even when Close fails, so that a broken cursor is not kept.
+  std::shared_ptr<DataCursor> cursor = std::move(rsConsulta_);
+  rsConsulta_.reset();
+  cursor->Close();
+}
+
+void ctlTrovel::cmdLeer_Click() {
+  try {
+    std::string statement = BuildStatement();
+    grdDatos.SetRows(1);
+    grdDatos.SetRows(2);
+    grdDatos.SetFixedRows(1);
+    CloseCursor();
+    if (!connection_) throw Error::ObjectNotSet("glbDb holds no connection");
+    bool flag = false;
+    rsConsulta_ = connection_->OpenCursor(statement, flag);
+    if (Cursor().AtEnd()) {
+      ShowMensaje(host_, "No existen registros");
+      return;
+    }
+    if (LoadBlock() == BlockEnd::MoreRows) {
+      cmdSiguiente.SetEnabled(true);
+      cmdSeleccionar.SetEnabled(true);
+      RemoveBlankRow();
+      return;
+    }
+    cmdSiguiente.SetEnabled(false);
+    cmdSeleccionar.SetEnabled(true);
+    RemoveBlankRow();
+    try {
+      host_.SetFocus(&grdDatos);
+    } catch (const std::exception&) {
+      // A hidden or disabled grid cannot take the focus; the rows are shown.
+    }
+  } catch (const std::exception& failure) {
+    ShowFailure(failure);
+  }
+}
+
+void ctlTrovel::cmdSiguiente_Click() {
+  try {
+    if (!Cursor().IsOpen()) return;
+    if (LoadBlock() == BlockEnd::EndOfData) cmdSiguiente.SetEnabled(false);
+  } catch (const std::exception& failure) {
+    ShowFailure(failure);
+  }
+}
+
+ctlTrovel::BlockEnd ctlTrovel::LoadBlock() {
+  nFilas_ = 0;
+  for (;;) {
+    if (Cursor().AtEnd()) return BlockEnd::EndOfData;
+    if (nFilas_ > kBlockLimit) return BlockEnd::MoreRows;
+    AppendRow();
+  }
+}
+
+void ctlTrovel::AppendRow() {
+  DataCursor& cursor = Cursor();
+  const int cols = grdDatos.Cols();
+  std::string row;
+  for (int c = 1; c <= cols; ++c) {
+    if (c > static_cast<int>(N_Campo_.size()))
+      throw Error::SubscriptOutOfRange("grid column " + std::to_string(c) + " has no field name");
+    Variant value = cursor.Fields().Item(N_Campo_[c - 1]);
+    std::string cell;
+    if (!value.IsNull()) cell = c <= 4 ? f_FormatoCelda(value, static_cast<int16_t>(c)) : value.ToString();
+    if (c > 1) row += '\t';
+    row += cell;
+  }
+  grdDatos.AddItem(row);
+  ++nFilas_;
+  cursor.MoveNext();
+}
+
+void ctlTrovel::RemoveBlankRow() {
+  if (grdDatos.Rows() > 2) grdDatos.RemoveItem(1);
+}
+
+void ctlTrovel::Seleccionar() {
+  CloseCursor();
+  const int row = grdDatos.Row();
+  if (row <= 0) return;
+  // Cells are read as displayed; a column the grid lacks passes "".
+  auto cell = [&](int col) { return col < grdDatos.Cols() ? grdDatos.TextMatrix(row, col) : std::string(); };
+  const int cols = grdDatos.Cols();
+  Variant values[5];
+  values[0] = cell(0);
+  values[1] = cell(1);
+  values[2] = std::string();
+  values[3] = std::string();
+  values[4] = std::string();
+  if (cols >= 3 && cols <= 8) values[2] = cell(2);
+  if (cols >= 4 && cols <= 8) values[3] = cell(3);
+  if (cols >= 5 && cols <= 8) values[4] = cell(4);
+  if (evtSeleccionar) evtSeleccionar(values[0], values[1], values[2], values[3], values[4]);
+  host_.RaiseEvent(this, "evtSeleccionar", {&values[0], &values[1], &values[2], &values[3], &values[4]});
+}
+
+void ctlTrovel::cmdSalir_Click() {
+  CloseCursor();
+  if (evtsalir) evtsalir();
+  host_.RaiseEvent(this, "evtsalir", {});
+}
+
+void ctlTrovel::Quit() {
+  try {
+    CloseCursor();
+  } catch (...) {
+    connection_.reset();
+    throw;
+  }
+  connection_.reset();
+}
+
+void ctlTrovel::ShowFailure(const std::exception& failure) { ShowMensaje(host_, failure.what()); }
+
+}  // namespace trovel

@@ -1,0 +1,1 @@
+// Placeholder until the layer has sources of its own.

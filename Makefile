@@ -31,8 +31,12 @@ asan-test: deps
 bench: build
 	for b in $(BUILD)/bench/*_bench; do $$b; done
 
+DEMO = $(BUILD)/demo
 demo: build
-	@if [ -x $(BUILD)/apps/trovel ]; then $(BUILD)/apps/trovel --demo; else echo "the demo program is not built yet"; fi
+	@mkdir -p $(DEMO)
+	@[ -f $(DEMO)/sample.db ] || $(BUILD)/apps/trovel --create-sample $(DEMO)/sample.db
+	@[ -f $(DEMO)/clientes.form.json ] || cp apps/demo/clientes.form.json $(DEMO)/
+	$(BUILD)/apps/trovel -v $(DEMO)/clientes.form.json apps/demo/tour-clientes.trv
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,15 @@
+#include "apps/cli/ControlFactory.h"
+
+#include "ctltrovel/ctlTrovel.h"
+#include "platform/Error.h"
+
+namespace trovel::cli {
+
+std::unique_ptr<Control> ControlFactory::Create(const std::string& class_name, Host& host) {
+  if (class_name == "ctlTrovel") return std::make_unique<ctlTrovel>(host);
+  throw Error::InvalidValue("unknown control class \"" + class_name + "\"");
+}
+
+void ControlFactory::Prepare(Control&, const nlohmann::json&) {}
+
+}  // namespace trovel::cli

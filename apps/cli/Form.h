@@ -1,0 +1,63 @@
+// Form: a form file opened by the command-line host: its controls, created
+// through their lifecycle, and the database connection handed to them.
+//
+// A form file is JSON:
+//   {"database": "sample.db",             (SQLite file, relative to the form)
+//    "controls": [{"name": "ctlClientes", "class": "ctlTrovel",
+//                  "width": 5280, "height": 4905,
+//                  "properties": {...}}]} (the saved property bag; a control
+//                                          without one is new)
+// Ownership: the form owns its controls and the connection; the host must
+// outlive the form.
+#pragma once
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "apps/cli/CliHost.h"
+#include "contracts/DataConnection.h"
+#include "platform/Control.h"
+
+namespace trovel::cli {
+
+class Form {
+ public:
+  struct Entry {
+    std::string name;
+    std::unique_ptr<Control> control;
+    nlohmann::json source;  // the control's entry in the form file
+  };
+
+  // Opens `path`. A malformed file throws Error; a control that fails to
+  // load reports the failure on `out` and keeps what it did load.
+  Form(const std::string& path, CliHost& host, std::ostream& out);
+  ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::vector<Entry>& Controls() const { return controls_; }
+  // The control named `name`; throws Error when there is none.
+  Entry& Find(const std::string& name);
+  // The connection to the form's database; null when the form has none.
+  const std::shared_ptr<DataConnection>& Connection() const { return connection_; }
+
+  // Saves every control's property bag and size into `path` ("" = the file
+  // it was opened from). Throws Error.
+  void Save(const std::string& path);
+
+ private:
+  void OpenDatabase(const std::string& database);
+  void AddControl(const nlohmann::json& entry);
+
+  std::string path_;
+  CliHost& host_;
+  std::ostream& out_;
+  nlohmann::json file_;
+  std::shared_ptr<DataConnection> connection_;
+  std::vector<Entry> controls_;
+};
+
+}  // namespace trovel::cli

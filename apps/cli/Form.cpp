@@ -32,7 +32,7 @@ Form::Form(const std::string& path, CliHost& host, std::ostream& out) : path_(pa
   } catch (const json::parse_error& e) {
     throw Error(Error::kTypeMismatch, path + " is not valid JSON: " + e.what());
   }
-  if (!file_.is_object()) throw Error::TypeMismatch("a form file holds a JSON object");
+  if (!file_.is_object()) throw Error(Error::kTypeMismatch, "a form file holds a JSON object");
   if (file_.contains("database")) {
     if (!file_["database"].is_string()) throw Error::TypeMismatch("\"database\" must be a file name");
     OpenDatabase(file_["database"].get<std::string>());
@@ -97,7 +97,7 @@ void Form::AddControl(const json& entry) {
 Form::Entry& Form::Find(const std::string& name) {
   for (Entry& e : controls_)
     if (e.name == name) return e;
-  throw Error::InvalidValue("the form has no control called \"" + name + "\"");
+  throw Error(Error::kInvalidValue, "the form has no control called \"" + name + "\"");
 }
 
 void Form::Save(const std::string& path) {

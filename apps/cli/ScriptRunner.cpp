@@ -11,6 +11,9 @@ namespace trovel::cli {
 
 namespace {
 
+// A script that asks for something impossible: the description says what.
+Error ScriptError(const std::string& description) { return Error(Error::kInvalidValue, description); }
+
 // Splits off the first blank-separated word of `text`.
 std::string NextWord(std::string& text) {
   size_t start = text.find_first_not_of(' ');
@@ -31,7 +34,7 @@ int ParseInt(const std::string& text) {
     if (used == text.size()) return v;
   } catch (const std::exception&) {
   }
-  throw Error::InvalidValue("\"" + text + "\" is not a whole number");
+  throw ScriptError("\"" + text + "\" is not a whole number");
 }
 
 float ParseTwips(const std::string& text) {
@@ -41,7 +44,7 @@ float ParseTwips(const std::string& text) {
     if (used == text.size()) return v;
   } catch (const std::exception&) {
   }
-  throw Error::InvalidValue("\"" + text + "\" is not a length in twips");
+  throw ScriptError("\"" + text + "\" is not a length in twips");
 }
 
 int16_t KeyCode(const std::string& name) {
@@ -49,7 +52,7 @@ int16_t KeyCode(const std::string& name) {
   if (name == "Tab") return 9;
   if (name == "Escape") return 27;
   if (name == "Backspace") return 8;
-  throw Error::InvalidValue("unknown key \"" + name + "\" (Enter, Tab, Escape or Backspace)");
+  throw ScriptError("unknown key \"" + name + "\" (Enter, Tab, Escape or Backspace)");
 }
 
 // The code points of a UTF-8 text, one per typed character.
@@ -66,7 +69,7 @@ ScriptRunner::ScriptRunner(Form& form, CliHost& host, std::ostream& out)
 
 Control& ScriptRunner::Current() {
   if (!current_) {
-    if (form_.Controls().empty()) throw Error::InvalidValue("the form has no controls");
+    if (form_.Controls().empty()) throw ScriptError("the form has no controls");
     current_ = &form_.Find(form_.Controls().front().name);
   }
   return *current_->control;
@@ -74,7 +77,7 @@ Control& ScriptRunner::Current() {
 
 Widget& ScriptRunner::Child(const std::string& name) {
   Widget* w = Current().FindChild(name);
-  if (!w) throw Error::InvalidValue(current_->name + " has no widget called \"" + name + "\"");
+  if (!w) throw ScriptError(current_->name + " has no widget called \"" + name + "\"");
   return *w;
 }
 
@@ -125,26 +128,26 @@ void ScriptRunner::Execute(const std::string& verb, const std::string& rest_of_l
     if (host_.FocusedWidget() != &w) host_.SetFocus(&w);
     for (int c : Characters(rest)) {
       Widget* focused = host_.FocusedWidget();
-      if (!focused) throw Error::InvalidValue("no widget has the focus");
+      if (!focused) throw ScriptError("no widget has the focus");
       host_.TypeKey(*focused, static_cast<int16_t>(c));
     }
   } else if (verb == "clear") {
     Widget& w = Child(NextWord(rest));
     auto* box = dynamic_cast<TextBox*>(&w);
-    if (!box) throw Error::InvalidValue("only a text box can be cleared");
+    if (!box) throw ScriptError("only a text box can be cleared");
     if (host_.FocusedWidget() != &w) host_.SetFocus(&w);
     box->SetText("");
   } else if (verb == "key") {
     Widget* focused = host_.FocusedWidget();
-    if (!focused) throw Error::InvalidValue("no widget has the focus");
+    if (!focused) throw ScriptError("no widget has the focus");
     host_.TypeKey(*focused, KeyCode(NextWord(rest)));
   } else if (verb == "click") {
     auto* button = dynamic_cast<CommandButton*>(&Child(NextWord(rest)));
-    if (!button) throw Error::InvalidValue("only a command button can be clicked");
+    if (!button) throw ScriptError("only a command button can be clicked");
     button->Click();
   } else if (verb == "dblclick" || verb == "row" || verb == "col") {
     auto* grid = dynamic_cast<FlexGrid*>(Current().FindChild("grdDatos"));
-    if (!grid) throw Error::InvalidValue(current_->name + " has no grid");
+    if (!grid) throw ScriptError(current_->name + " has no grid");
     if (verb == "dblclick" && grid->onDblClick) grid->onDblClick();
     if (verb == "row") grid->SetRow(ParseInt(NextWord(rest)));
     if (verb == "col") grid->SetCol(ParseInt(NextWord(rest)));
@@ -159,7 +162,7 @@ void ScriptRunner::Execute(const std::string& verb, const std::string& rest_of_l
     form_.Save(NextWord(rest));
     out_ << "saved\n";
   } else {
-    throw Error::InvalidValue("unknown action \"" + verb + "\"");
+    throw ScriptError("unknown action \"" + verb + "\"");
   }
 }
 
@@ -176,7 +179,7 @@ void ScriptRunner::Set(const std::string& property, const std::string& value) {
   } else if (value == "font") {
     Current().SetObject(property, std::make_shared<Font>());
   } else {
-    throw Error::InvalidValue("an object property takes db, nothing or font");
+    throw ScriptError("an object property takes db, nothing or font");
   }
 }
 

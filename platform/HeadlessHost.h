@@ -51,9 +51,9 @@ class HeadlessHost : public Host {
   std::function<void(const MessageBox&)> onMessageBox;
   std::function<void(const std::string& name, const std::vector<Variant*>& args)> onEvent;
 
-  // A user typing one character into the focused-or-given widget: the key
-  // press handler runs, and a code it lets through reaches a text box. Tab
-  // (9) moves the focus on.
+  // A user typing one character into `widget`: its key-down handler runs,
+  // then its key-press handler, and a code that handler lets through
+  // reaches a text box. Tab (9) moves the focus on.
   void TypeKey(Widget& widget, int16_t code);
 
   std::vector<MessageBox> messages;

@@ -1,7 +1,5 @@
 #include "platform/HeadlessHost.h"
 
-#include <algorithm>
-
 #include "platform/Error.h"
 #include "platform/Font.h"
 #include "platform/Text.h"
@@ -32,48 +30,15 @@ void HeadlessHost::DoEvents() {
   for (auto& work : now) work();
 }
 
-void HeadlessHost::SetFocus(Widget* widget) {
-  if (!widget || !owners_.count(widget)) throw Error(Error::kCannotFocus, "Invalid procedure call or argument");
-  if (!widget->Visible() || !widget->Enabled() || !widget->CanTakeFocus())
-    throw Error(Error::kCannotFocus, "Invalid procedure call or argument: " + widget->Name() + " cannot take the focus");
-  if (widget == focused_) return;
-  Widget* old = focused_;
-  if (old) {
-    old->FireValidate();
-    old->FireLostFocus();
-  }
-  focused_ = widget;
-  widget->FireGotFocus();
-}
-
-std::vector<Widget*> HeadlessHost::TabOrder(const void* control) const {
-  std::vector<Widget*> order;
-  for (auto& [w, owner] : owners_)
-    if (owner == control) order.push_back(w);
-  std::stable_sort(order.begin(), order.end(), [](Widget* a, Widget* b) { return a->TabIndex() < b->TabIndex(); });
-  return order;
-}
+void HeadlessHost::SetFocus(Widget* widget) { focus_.MoveTo(widget); }
 
 void HeadlessHost::SendTab() {
-  if (!focused_) return;
-  std::vector<Widget*> order = TabOrder(owners_.at(focused_));
-  auto at = std::find(order.begin(), order.end(), focused_);
-  size_t start = static_cast<size_t>(at - order.begin());
-  for (size_t k = 1; k < order.size(); ++k) {
-    Widget* next = order[(start + k) % order.size()];
-    if (next->Visible() && next->Enabled() && next->CanTakeFocus()) {
-      SetFocus(next);
-      return;
-    }
-  }
+  if (Widget* next = focus_.NextInTabOrder()) focus_.MoveTo(next);
 }
 
-void HeadlessHost::RegisterWidget(const void* control, Widget* widget) { owners_[widget] = control; }
+void HeadlessHost::RegisterWidget(const void* control, Widget* widget) { focus_.Register(control, widget); }
 
-void HeadlessHost::UnregisterWidget(Widget* widget) {
-  owners_.erase(widget);
-  if (focused_ == widget) focused_ = nullptr;
-}
+void HeadlessHost::UnregisterWidget(Widget* widget) { focus_.Unregister(widget); }
 
 float HeadlessHost::TextWidth(const std::string& text, const Font* font) const {
   float size = font ? font->size : 8.25f;

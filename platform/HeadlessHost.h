@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 
+#include "platform/FocusChain.h"
 #include "platform/Host.h"
 
 namespace trovel {
@@ -30,7 +31,7 @@ class HeadlessHost : public Host {
   int MsgBox(const std::string& text, int style, const std::string& title) override;
   void DoEvents() override;
   void SetFocus(Widget* widget) override;
-  Widget* FocusedWidget() const override { return focused_; }
+  Widget* FocusedWidget() const override { return focus_.Focused(); }
   void SendTab() override;
   void RegisterWidget(const void* control, Widget* widget) override;
   void UnregisterWidget(Widget* widget) override;
@@ -61,11 +62,8 @@ class HeadlessHost : public Host {
   std::vector<RaisedEvent> events;
 
  private:
-  std::vector<Widget*> TabOrder(const void* control) const;
-
-  std::map<Widget*, const void*> owners_;
+  FocusChain focus_;
   std::map<const void*, std::pair<float, float>> sizes_;
-  Widget* focused_ = nullptr;
   std::deque<std::function<void()>> posted_;
   int reply_ = kOk;
 };

@@ -1,0 +1,31 @@
+// ButtonView: a QPushButton that shows a CommandButton model. A click, or
+// its access key ("&" in the caption), focuses the button and presses the
+// model button.
+#pragma once
+
+#include <QPushButton>
+
+#include "platform/CommandButton.h"
+#include "qt/QtHost.h"
+
+namespace trovel::qt {
+
+class ButtonView : public QPushButton {
+ public:
+  // REQUIRES: `host` and `model` outlive the view.
+  ButtonView(QtHost& host, CommandButton& model, QWidget* parent);
+  ~ButtonView() override;
+
+  void Sync();
+
+ protected:
+  bool event(QEvent* e) override;
+
+ private:
+  void Press();
+
+  QtHost& host_;
+  CommandButton& model_;
+};
+
+}  // namespace trovel::qt

@@ -1,0 +1,105 @@
+#include "qt/GridView.h"
+
+#include <QHeaderView>
+#include <algorithm>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "qt/KeyTranslation.h"
+#include "qt/ViewSync.h"
+
+namespace trovel::qt {
+
+GridView::GridView(QtHost& host, FlexGrid& model, QWidget* parent)
+    : QTableView(parent), host_(host), model_(model), table_(model) {
+  setObjectName(QString::fromStdString(model.Name()));
+  setModel(&table_);
+  setFrameShape(QFrame::NoFrame);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setHighlightSections(false);
+  host_.AttachView(&model_, this);
+  model_.onChanged = [this] { Sync(); };
+  connect(&table_, &QAbstractItemModel::modelReset, this, [this] { Sync(); });
+  Sync();
+}
+
+GridView::~GridView() {
+  model_.onChanged = nullptr;
+  host_.DetachView(&model_);
+}
+
+void GridView::Sync() {
+  SyncCommon(host_, this, model_);
+  const QWidget* at = parentWidget() ? parentWidget() : this;
+  horizontalHeader()->setFixedHeight(ToPixels(model_.RowHeight(0), at));
+  verticalHeader()->setDefaultSectionSize(ToPixels(FlexGrid::kRowHeight, at));
+  for (int c = 0; c < model_.Cols(); ++c) {
+    const int width = ToPixels(model_.ColWidth(c), at);
+    setColumnHidden(c, width == 0);
+    if (width > 0) setColumnWidth(c, width);
+  }
+  if (model_.Row() >= 1 && model_.Row() - 1 < table_.rowCount()) {
+    QModelIndex current = table_.index(model_.Row() - 1, model_.Col());
+    if (currentIndex() != current) setCurrentIndex(current);
+  }
+}
+
+void GridView::MoveCurrent(int row, int col) {
+  row = std::clamp(row, model_.FixedRows(), model_.Rows() - 1);
+  col = std::clamp(col, model_.FixedCols(), model_.Cols() - 1);
+  if (row != model_.Row()) model_.SetRow(row);
+  if (col != model_.Col()) model_.SetCol(col);
+  Sync();
+}
+
+bool GridView::event(QEvent* e) {
+  if (e->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      host_.SendTab();
+      return true;
+    }
+  }
+  return QTableView::event(e);
+}
+
+void GridView::keyPressEvent(QKeyEvent* e) {
+  const int page = std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
+  switch (e->key()) {
+    case Qt::Key_Up: MoveCurrent(model_.Row() - 1, model_.Col()); return;
+    case Qt::Key_Down: MoveCurrent(model_.Row() + 1, model_.Col()); return;
+    case Qt::Key_Left: MoveCurrent(model_.Row(), model_.Col() - 1); return;
+    case Qt::Key_Right: MoveCurrent(model_.Row(), model_.Col() + 1); return;
+    case Qt::Key_PageUp: MoveCurrent(model_.Row() - page, model_.Col()); return;
+    case Qt::Key_PageDown: MoveCurrent(model_.Row() + page, model_.Col()); return;
+    case Qt::Key_Home: MoveCurrent(model_.FixedRows(), model_.Col()); return;
+    case Qt::Key_End: MoveCurrent(model_.Rows() - 1, model_.Col()); return;
+    default: break;
+  }
+  TranslatedKey k = Translate(e);
+  if (k.key_code) model_.FireKeyDown(k.key_code);
+  if (k.character) {
+    int16_t code = *k.character;
+    model_.FireKeyPress(code);
+  }
+  e->accept();
+}
+
+void GridView::mousePressEvent(QMouseEvent* e) {
+  QModelIndex at = indexAt(e->position().toPoint());
+  if (at.isValid()) MoveCurrent(at.row() + 1, at.column());
+  e->accept();
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* e) {
+  QModelIndex at = indexAt(e->position().toPoint());
+  if (at.isValid()) MoveCurrent(at.row() + 1, at.column());
+  if (model_.onDblClick) model_.onDblClick();
+  e->accept();
+}
+
+}  // namespace trovel::qt

@@ -1,0 +1,39 @@
+// GridView: a QTableView that shows a FlexGrid model through a
+// GridTableModel. Clicks and arrow keys move the model's current cell (so
+// its leave-cell handler runs before the cell changes), other keys go to
+// the model's key-down and key-press handlers, and a double-click to its
+// double-click handler. Column widths and row heights follow the model's
+// twips, so a cell's place on screen matches the model's cell geometry.
+#pragma once
+
+#include <QTableView>
+
+#include "platform/FlexGrid.h"
+#include "qt/GridTableModel.h"
+#include "qt/QtHost.h"
+
+namespace trovel::qt {
+
+class GridView : public QTableView {
+ public:
+  // REQUIRES: `host` and `model` outlive the view.
+  GridView(QtHost& host, FlexGrid& model, QWidget* parent);
+  ~GridView() override;
+
+  void Sync();
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  bool event(QEvent* e) override;
+
+ private:
+  void MoveCurrent(int row, int col);
+
+  QtHost& host_;
+  FlexGrid& model_;
+  GridTableModel table_;
+};
+
+}  // namespace trovel::qt

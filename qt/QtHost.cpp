@@ -1,0 +1,123 @@
+#include "qt/QtHost.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QMessageBox>
+
+#include "platform/Widget.h"
+#include "qt/Twips.h"
+
+namespace trovel::qt {
+
+QtHost::QtHost(QObject* parent) : QObject(parent) {
+  connect(qApp, &QApplication::focusChanged, this, &QtHost::OnQtFocusChanged);
+}
+
+void QtHost::AttachView(Widget* model, QWidget* view) { views_[model] = view; }
+
+void QtHost::DetachView(Widget* model) { views_.erase(model); }
+
+void QtHost::UnregisterWidget(Widget* widget) {
+  focus_.Unregister(widget);
+  views_.erase(widget);
+}
+
+void QtHost::SetInnerSize(const void* control, float width, float height) { sizes_[control] = {width, height}; }
+
+float QtHost::ScaleWidth(const void* control) const {
+  auto it = sizes_.find(control);
+  return it == sizes_.end() ? 0 : it->second.first;
+}
+
+float QtHost::ScaleHeight(const void* control) const {
+  auto it = sizes_.find(control);
+  return it == sizes_.end() ? 0 : it->second.second;
+}
+
+void QtHost::PropertyChanged(const void* control, const std::string& name) {
+  emit propertyChanged(control, QString::fromStdString(name));
+}
+
+void QtHost::RaiseEvent(const void* control, const std::string& name, const std::vector<Variant*>& args) {
+  QStringList texts;
+  for (const Variant* v : args) texts << (v->IsNull() ? QString() : QString::fromStdString(v->ToString()));
+  emit eventRaised(control, QString::fromStdString(name), texts);
+}
+
+int QtHost::MsgBox(const std::string& text, int style, const std::string& title) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (style & 0x70) {
+    case kCritical: icon = QMessageBox::Critical; break;
+    case kQuestion: icon = QMessageBox::Question; break;
+    case kExclamation: icon = QMessageBox::Warning; break;
+    case kInformation: icon = QMessageBox::Information; break;
+  }
+  const QString qtitle = QString::fromStdString(title);
+  const QString qtext = QString::fromStdString(text);
+  emit messageShown(qtitle, qtext);
+  QWidget* window = QApplication::activeWindow();
+  QMessageBox box(icon, qtitle, qtext, QMessageBox::Ok, window);
+  // The box takes the keyboard focus while it is open; that is no focus
+  // change of the form's widgets, and the form gets it back afterwards.
+  QuietFocus quiet(*this);
+  box.exec();
+  if (window) QApplication::setActiveWindow(window);
+  Widget* focused = focus_.Focused();
+  if (focused) FocusView(focused);
+  return kOk;
+}
+
+void QtHost::DoEvents() { QCoreApplication::processEvents(); }
+
+void QtHost::FocusView(Widget* model) {
+  auto it = views_.find(model);
+  if (it == views_.end()) return;
+  QuietFocus quiet(*this);
+  it->second->setFocus(Qt::OtherFocusReason);
+}
+
+void QtHost::SetFocus(Widget* widget) {
+  {
+    // The handlers that run may hide the widget losing the focus; Qt's own
+    // reaction to that is not a user's focus move.
+    QuietFocus quiet(*this);
+    focus_.MoveTo(widget);
+  }
+  FocusView(focus_.Focused());
+}
+
+void QtHost::SendTab() {
+  if (Widget* next = focus_.NextInTabOrder()) SetFocus(next);
+}
+
+float QtHost::TextWidth(const std::string& text, const Font* font) const {
+  QFontMetricsF metrics(ToQFont(font));
+  const QWidget* at = QApplication::activeWindow();
+  const double dpi = at ? at->logicalDpiX() : 96.0;
+  return static_cast<float>(metrics.horizontalAdvance(QString::fromStdString(text)) * 1440.0 / dpi);
+}
+
+Widget* QtHost::ModelOf(QWidget* view) const {
+  for (QWidget* w = view; w; w = w->parentWidget())
+    for (auto& [model, v] : views_)
+      if (v == w) return model;
+  return nullptr;
+}
+
+void QtHost::OnQtFocusChanged(QWidget*, QWidget* now) {
+  if (quiet_ || !now) return;  // no widget at all: the window lost the focus
+  Widget* model = ModelOf(now);
+  if (model == focus_.Focused()) return;
+  QuietFocus quiet(*this);
+  if (model && focus_.IsRegistered(model)) {
+    try {
+      focus_.MoveTo(model);
+    } catch (const std::exception&) {
+      // Qt focused a view whose model refuses the focus; leave the model be.
+    }
+  } else {
+    focus_.Leave();  // another widget of the application took it
+  }
+}
+
+}  // namespace trovel::qt

@@ -1,0 +1,80 @@
+// QtHost: the form host for controls shown in real Qt windows. It runs the
+// controls' focus model (FocusChain) and keeps Qt's keyboard focus on the
+// view of the focused model widget; a focus change that Qt makes (a click,
+// a window's own focus handling) is fed back into the model in the same
+// order the platform defines: validate and lost focus, then got focus.
+// Events and property notices reach the application as Qt signals; message
+// boxes are modal QMessageBoxes; DoEvents runs the Qt event loop once.
+//
+// Threading: Qt's GUI thread only.
+// Ownership: views register with AttachView and detach before they die;
+// the host owns neither views nor model widgets.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QWidget>
+#include <map>
+
+#include "platform/FocusChain.h"
+#include "platform/Host.h"
+
+namespace trovel::qt {
+
+class QtHost : public QObject, public Host {
+  Q_OBJECT
+
+ public:
+  explicit QtHost(QObject* parent = nullptr);
+
+  // The Qt widget that shows `model`; the host gives it the keyboard focus
+  // when the model widget gets it.
+  void AttachView(Widget* model, QWidget* view);
+  void DetachView(Widget* model);
+  // Records a control's inner size in twips; its view calls this on resize.
+  void SetInnerSize(const void* control, float width, float height);
+
+  void PropertyChanged(const void* control, const std::string& name) override;
+  void RaiseEvent(const void* control, const std::string& name, const std::vector<Variant*>& args) override;
+  int MsgBox(const std::string& text, int style, const std::string& title) override;
+  void DoEvents() override;
+  void SetFocus(Widget* widget) override;
+  Widget* FocusedWidget() const override { return focus_.Focused(); }
+  void SendTab() override;
+  void RegisterWidget(const void* control, Widget* widget) override { focus_.Register(control, widget); }
+  void UnregisterWidget(Widget* widget) override;
+  float TextWidth(const std::string& text, const Font* font) const override;
+  float ScaleWidth(const void* control) const override;
+  float ScaleHeight(const void* control) const override;
+
+  // While one lives, Qt's own focus moves are not fed back into the model:
+  // for views that hide or move widgets on the model's behalf.
+  class QuietFocus {
+   public:
+    explicit QuietFocus(QtHost& host) : host_(host), was_(host.quiet_) { host.quiet_ = true; }
+    ~QuietFocus() { host_.quiet_ = was_; }
+    QuietFocus(const QuietFocus&) = delete;
+    QuietFocus& operator=(const QuietFocus&) = delete;
+
+   private:
+    QtHost& host_;
+    bool was_;
+  };
+
+ signals:
+  void propertyChanged(const void* control, const QString& name);
+  void eventRaised(const void* control, const QString& name, const QStringList& args);
+  void messageShown(const QString& title, const QString& text);
+
+ private:
+  void OnQtFocusChanged(QWidget* old, QWidget* now);
+  Widget* ModelOf(QWidget* view) const;
+  void FocusView(Widget* model);
+
+  FocusChain focus_;
+  std::map<Widget*, QWidget*> views_;
+  std::map<const void*, std::pair<float, float>> sizes_;
+  bool quiet_ = false;
+};
+
+}  // namespace trovel::qt

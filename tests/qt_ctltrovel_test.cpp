@@ -1,0 +1,157 @@
+// ctlTrovel in a real Qt window, driven with real key and mouse events.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "connectors/SqliteConnection.h"
+#include "ctltrovel/ctlTrovel.h"
+#include "qt/ControlWidget.h"
+#include "qt/QtHost.h"
+#include "qt/Twips.h"
+
+namespace trovel::qt {
+namespace {
+
+class QtCtlTrovelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db->Execute("create table clientes (codigo text, nombre text, alta date);");
+    std::string sql = "begin;";
+    for (int i = 1; i <= 120; ++i)
+      sql += "insert into clientes values ('C" + std::to_string(1000 + i) + "', 'Nombre " + std::to_string(i) +
+             "', '2001-12-25');";
+    db->Execute(sql + "commit;");
+    auto owned = std::make_unique<ctlTrovel>(host);
+    control = owned.get();
+    widget = std::make_unique<ControlWidget>(host, std::move(owned));
+    control->SentenciaSQL("select codigo, nombre, alta from clientes");
+    control->N_Campo1("codigo");
+    control->N_Campo2("nombre");
+    control->N_Campo3("alta");
+    control->NumCol(3);
+    control->OrderBy("codigo");
+    control->glbDb(db);
+    widget->resize(widget->sizeHint());
+    widget->show();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget.get()));
+  }
+
+  template <class T>
+  T* View(const char* name) {
+    T* view = widget->findChild<T*>(name);
+    EXPECT_NE(view, nullptr) << name;
+    return view;
+  }
+
+  // Closes the next message box once it is open, remembering its text.
+  void CloseNextMessageBox() {
+    QTimer::singleShot(0, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      shown_text = box->text();
+      shown_icon = box->icon();
+      box->accept();
+    });
+  }
+
+  QtHost host;
+  std::shared_ptr<SqliteConnection> db = std::make_shared<SqliteConnection>(":memory:");
+  ctlTrovel* control = nullptr;
+  std::unique_ptr<ControlWidget> widget;
+  QString shown_text;
+  QMessageBox::Icon shown_icon = QMessageBox::NoIcon;
+};
+
+TEST_F(QtCtlTrovelTest, TypedFiltersReadPageAndSelect) {
+  auto* codigo = View<QLineEdit>("txtCodigo");
+  auto* nombre = View<QLineEdit>("txtNombre");
+  auto* grid = View<QTableView>("grdDatos");
+  QSignalSpy events(widget.get(), &ControlWidget::eventRaised);
+
+  codigo->setFocus();
+  QTest::keyClicks(codigo, "c1.");  // a text column upper-cases what is typed
+  QTest::keyClick(codigo, Qt::Key_Backspace);
+  QTest::keyClicks(codigo, "%");
+  EXPECT_EQ(control->txtCodigo.Text(), "C1%");
+  EXPECT_EQ(codigo->text(), "C1%");
+  QTest::keyClick(codigo, Qt::Key_Return);  // Enter moves on
+  EXPECT_EQ(QApplication::focusWidget(), nombre);
+  EXPECT_EQ(host.FocusedWidget(), &control->txtNombre);
+
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  EXPECT_EQ(grid->model()->rowCount(), 51);
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "C1001");
+  EXPECT_EQ(grid->model()->index(0, 2).data().toString(), "25/12/2001");
+  EXPECT_TRUE(View<QPushButton>("cmdSiguiente")->isEnabled());
+
+  QTest::mouseClick(View<QPushButton>("cmdSiguiente"), Qt::LeftButton);
+  EXPECT_EQ(grid->model()->rowCount(), 102);
+  QTest::mouseClick(View<QPushButton>("cmdSiguiente"), Qt::LeftButton);
+  EXPECT_EQ(grid->model()->rowCount(), 120);
+  EXPECT_FALSE(View<QPushButton>("cmdSiguiente")->isEnabled());
+
+  // A double-click on the third row selects it.
+  QRect third = grid->visualRect(grid->model()->index(2, 1));
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, third.center());
+  ASSERT_EQ(events.count(), 1);
+  EXPECT_EQ(events[0][0].toString(), "evtSeleccionar");
+  EXPECT_EQ(events[0][1].toStringList(), (QStringList{"C1003", "Nombre 3", "25/12/2001", "", ""}));
+
+  // The access key of "&Leer" reads again; Enter in the grid selects.
+  QTest::keyClick(widget.get(), Qt::Key_L, Qt::AltModifier);
+  EXPECT_EQ(grid->model()->rowCount(), 51);
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_Down);
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_EQ(events.count(), 2);
+  EXPECT_EQ(events[1][1].toStringList().value(0), "C1002");
+}
+
+TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {
+  control->TipoCampo1("FEC");
+  auto* codigo = View<QLineEdit>("txtCodigo");
+  QSignalSpy messages(&host, &QtHost::messageShown);
+  codigo->setFocus();
+  QTest::keyClicks(codigo, "31/02/2001x");  // the letter is refused
+  EXPECT_EQ(codigo->text(), "31/02/2001");
+  CloseNextMessageBox();
+  QTest::keyClick(codigo, Qt::Key_Tab);
+  ASSERT_EQ(messages.count(), 1);
+  EXPECT_EQ(messages[0][0].toString(), "Mensaje");
+  EXPECT_EQ(shown_text, "         Fecha no valida\r\nformato de fecha: dd.mm.aaaa");
+  EXPECT_EQ(shown_icon, QMessageBox::Information);
+  EXPECT_EQ(codigo->text(), "");
+  EXPECT_EQ(QApplication::focusWidget(), View<QLineEdit>("txtNombre"));
+}
+
+TEST_F(QtCtlTrovelTest, TheViewsShowTheModels) {
+  control->N_Campo4("");
+  EXPECT_FALSE(View<QLineEdit>("txtcol4")->isVisible());
+  EXPECT_TRUE(View<QLineEdit>("txtcol3")->isVisible());
+  control->p_Boton_Leer();
+  EXPECT_FALSE(View<QPushButton>("cmdSeleccionar")->isEnabled());
+  EXPECT_EQ(View<QPushButton>("cmdSalir")->text(), "&Salir");
+  auto* grid = View<QTableView>("grdDatos");
+  EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), "Código");
+  // The layout runs on every resize: the grid fills the width between margins.
+  widget->resize(600, 400);
+  EXPECT_FLOAT_EQ(control->grdDatos.Width(), ToTwips(600, widget.get()) - 2 * 165);
+  EXPECT_NEAR(grid->width(), 600 - 2 * ToPixels(165, widget.get()), 1);
+  // Nothing found: the message box with the critical icon.
+  control->SentenciaSQL("select codigo, nombre, alta from clientes where codigo = 'none'");
+  CloseNextMessageBox();
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  EXPECT_EQ(shown_text, "No existen registros");
+  EXPECT_EQ(shown_icon, QMessageBox::Critical);
+}
+
+}  // namespace
+}  // namespace trovel::qt

@@ -1,45 +1,19 @@
 #include "apps/cli/Form.h"
 
 #include <filesystem>
-#include <fstream>
 
-#include "apps/cli/ControlFactory.h"
 #include "apps/cli/EchoConnection.h"
+#include "apps/forms/ControlFactory.h"
 #include "connectors/SqliteConnection.h"
 #include "platform/Error.h"
 #include "platform/JsonFilePropertyBag.h"
 
 namespace trovel::cli {
 
-namespace fs = std::filesystem;
-using nlohmann::json;
-
-namespace {
-
-float SizeOf(const json& entry, const char* key, float fallback) {
-  if (!entry.contains(key)) return fallback;
-  if (!entry[key].is_number()) throw Error::TypeMismatch(std::string("\"") + key + "\" must be a number");
-  return entry[key].get<float>();
-}
-
-}  // namespace
-
-Form::Form(const std::string& path, CliHost& host, std::ostream& out) : path_(path), host_(host), out_(out) {
-  std::ifstream in(path);
-  if (!in) throw Error(75, "cannot read the form file " + path);
-  try {
-    file_ = json::parse(in);
-  } catch (const json::parse_error& e) {
-    throw Error(Error::kTypeMismatch, path + " is not valid JSON: " + e.what());
-  }
-  if (!file_.is_object()) throw Error(Error::kTypeMismatch, "a form file holds a JSON object");
-  if (file_.contains("database")) {
-    if (!file_["database"].is_string()) throw Error::TypeMismatch("\"database\" must be a file name");
-    OpenDatabase(file_["database"].get<std::string>());
-  }
-  if (!file_.contains("controls") || !file_["controls"].is_array())
-    throw Error::TypeMismatch("a form file needs a \"controls\" list");
-  for (const json& entry : file_["controls"]) AddControl(entry);
+Form::Form(const std::string& path, CliHost& host, std::ostream& out)
+    : host_(host), out_(out), file_(forms::FormFile::Load(path)) {
+  OpenDatabase();
+  for (const forms::FormFile::Control& entry : file_.controls) AddControl(entry);
 }
 
 Form::~Form() {
@@ -53,28 +27,25 @@ Form::~Form() {
   }
 }
 
-void Form::OpenDatabase(const std::string& database) {
-  if (database.empty()) return;
-  fs::path file = fs::path(path_).parent_path() / database;
+void Form::OpenDatabase() {
+  const std::string file = file_.DatabasePath();
+  if (file.empty()) return;
   try {
-    if (!fs::exists(file)) throw Error(Error::kDatabase, "the database " + file.string() + " does not exist");
-    std::shared_ptr<DataConnection> db = std::make_shared<SqliteConnection>(file.string());
+    if (!std::filesystem::exists(file)) throw Error(Error::kDatabase, "the database " + file + " does not exist");
+    std::shared_ptr<DataConnection> db = std::make_shared<SqliteConnection>(file);
     connection_ = host_.Verbose() ? std::make_shared<EchoConnection>(db, out_) : db;
   } catch (const std::exception& failure) {
     out_ << "error: " << failure.what() << "\n";
   }
 }
 
-void Form::AddControl(const json& entry) {
-  if (!entry.is_object() || !entry.contains("name") || !entry["name"].is_string() || !entry.contains("class") ||
-      !entry["class"].is_string())
-    throw Error::TypeMismatch("each control needs a \"name\" and a \"class\"");
-  Entry e{entry["name"].get<std::string>(), ControlFactory::Create(entry["class"].get<std::string>(), host_), entry};
+void Form::AddControl(const forms::FormFile::Control& entry) {
+  Entry e{entry.name, forms::ControlFactory::Create(entry.class_name, host_)};
   Control& control = *e.control;
   host_.NameControl(&control, e.name);
   try {
-    if (entry.contains("properties")) {
-      JsonFilePropertyBag bag(entry["properties"]);
+    if (entry.properties) {
+      JsonFilePropertyBag bag(*entry.properties);
       control.ReadProperties(bag);
     } else {
       control.InitProperties();
@@ -82,12 +53,12 @@ void Form::AddControl(const json& entry) {
   } catch (const std::exception& failure) {
     out_ << "error: " << e.name << ": " << failure.what() << "\n";
   }
-  host_.SetInnerSize(&control, SizeOf(entry, "width", 0), SizeOf(entry, "height", 0));
+  host_.SetInnerSize(&control, entry.width, entry.height);
   control.Resize();
   // Run time: the host's own code hands over the connection.
   if (connection_ && control.FindMember("glbDb")) control.SetObject("glbDb", connection_);
   try {
-    ControlFactory::Prepare(control, entry);
+    forms::ControlFactory::Prepare(control, entry.entry);
   } catch (const std::exception& failure) {
     out_ << "error: " << e.name << ": " << failure.what() << "\n";
   }
@@ -101,19 +72,15 @@ Form::Entry& Form::Find(const std::string& name) {
 }
 
 void Form::Save(const std::string& path) {
-  json out = file_;
-  json& list = out["controls"];
+  forms::FormFile out = file_;
   for (size_t i = 0; i < controls_.size(); ++i) {
     JsonFilePropertyBag bag;
     controls_[i].control->WriteProperties(bag);
-    list[i]["properties"] = bag.ToJson();
-    list[i]["width"] = host_.ScaleWidth(controls_[i].control.get());
-    list[i]["height"] = host_.ScaleHeight(controls_[i].control.get());
+    out.controls[i].properties = bag.ToJson();
+    out.controls[i].width = host_.ScaleWidth(controls_[i].control.get());
+    out.controls[i].height = host_.ScaleHeight(controls_[i].control.get());
   }
-  const std::string target = path.empty() ? path_ : path;
-  std::ofstream file(target);
-  file << out.dump(2) << "\n";
-  if (!file) throw Error(75, "cannot write the form file " + target);
+  out.Save(path.empty() ? file_.path : path);
 }
 
 }  // namespace trovel::cli

@@ -1,12 +1,7 @@
-// Form: a form file opened by the command-line host: its controls, created
-// through their lifecycle, and the database connection handed to them.
+// Form: a form file (FormFile) opened by the command-line host: its
+// controls, created through their lifecycle, and the database connection
+// handed to them.
 //
-// A form file is JSON:
-//   {"database": "sample.db",             (SQLite file, relative to the form)
-//    "controls": [{"name": "ctlClientes", "class": "ctlTrovel",
-//                  "width": 5280, "height": 4905,
-//                  "properties": {...}}]} (the saved property bag; a control
-//                                          without one is new)
 // Ownership: the form owns its controls and the connection; the host must
 // outlive the form.
 #pragma once
@@ -18,6 +13,7 @@
 #include <vector>
 
 #include "apps/cli/CliHost.h"
+#include "apps/forms/FormFile.h"
 #include "contracts/DataConnection.h"
 #include "platform/Control.h"
 
@@ -28,7 +24,6 @@ class Form {
   struct Entry {
     std::string name;
     std::unique_ptr<Control> control;
-    nlohmann::json source;  // the control's entry in the form file
   };
 
   // Opens `path`. A malformed file throws Error; a control that fails to
@@ -49,13 +44,12 @@ class Form {
   void Save(const std::string& path);
 
  private:
-  void OpenDatabase(const std::string& database);
-  void AddControl(const nlohmann::json& entry);
+  void OpenDatabase();
+  void AddControl(const forms::FormFile::Control& entry);
 
-  std::string path_;
   CliHost& host_;
   std::ostream& out_;
-  nlohmann::json file_;
+  forms::FormFile file_;
   std::shared_ptr<DataConnection> connection_;
   std::vector<Entry> controls_;
 };

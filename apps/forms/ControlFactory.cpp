@@ -1,9 +1,9 @@
-#include "apps/cli/ControlFactory.h"
+#include "apps/forms/ControlFactory.h"
 
 #include "ctltrovel/ctlTrovel.h"
 #include "platform/Error.h"
 
-namespace trovel::cli {
+namespace trovel::forms {
 
 std::unique_ptr<Control> ControlFactory::Create(const std::string& class_name, Host& host) {
   if (class_name == "ctlTrovel") return std::make_unique<ctlTrovel>(host);
@@ -12,4 +12,4 @@ std::unique_ptr<Control> ControlFactory::Create(const std::string& class_name, H
 
 void ControlFactory::Prepare(Control&, const nlohmann::json&) {}
 
-}  // namespace trovel::cli
+}  // namespace trovel::forms

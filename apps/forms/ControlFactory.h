@@ -7,7 +7,7 @@
 #include "platform/Control.h"
 #include "platform/Host.h"
 
-namespace trovel::cli {
+namespace trovel::forms {
 
 struct ControlFactory {
   // The control of class `class_name` ("ctlTrovel"), created on `host`.
@@ -18,4 +18,4 @@ struct ControlFactory {
   static void Prepare(Control& control, const nlohmann::json& entry);
 };
 
-}  // namespace trovel::cli
+}  // namespace trovel::forms

@@ -12,4 +12,6 @@ std::unique_ptr<Control> ControlFactory::Create(const std::string& class_name, H
 
 void ControlFactory::Prepare(Control&, const nlohmann::json&) {}
 
+std::string ControlFactory::Describe(Control&) { return ""; }
+
 }  // namespace trovel::forms

@@ -16,6 +16,9 @@ struct ControlFactory {
   // What a host program does after loading a control from its form entry,
   // beyond the property bag (nothing for ctlTrovel).
   static void Prepare(Control& control, const nlohmann::json& entry);
+  // What a host shows of the control beyond its widgets after an event
+  // ("" for ctlTrovel).
+  static std::string Describe(Control& control);
 };
 
 }  // namespace trovel::forms

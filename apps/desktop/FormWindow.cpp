@@ -1,0 +1,157 @@
+#include "apps/desktop/FormWindow.h"
+
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "apps/desktop/DesignFrame.h"
+#include "apps/desktop/PropertyList.h"
+#include "apps/desktop/PropertySheet.h"
+#include "apps/forms/ControlFactory.h"
+#include "connectors/SqliteConnection.h"
+#include "platform/Error.h"
+#include "platform/JsonFilePropertyBag.h"
+#include "qt/Twips.h"
+
+namespace trovel::desktop {
+
+FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
+    : host_(host), form_(std::move(form)), mode_(mode) {
+  setWindowTitle(QString("Trovel - %1%2")
+                     .arg(QFileInfo(QString::fromStdString(form_.path)).fileName(),
+                          mode_ == Mode::Design ? " [diseño]" : ""));
+  // Controls sit side by side at their saved sizes, as placed on a form.
+  auto* surface = new QWidget;
+  int next_left = 8;
+  auto place = [&](QWidget* w) {
+    w->setParent(surface);
+    w->move(next_left, 8);
+    next_left += w->width() + 12;
+  };
+
+  if (mode_ == Mode::Run && !form_.database.empty()) {
+    const std::string file = form_.DatabasePath();
+    if (!std::filesystem::exists(file)) throw Error(Error::kDatabase, "the database " + file + " does not exist");
+    connection_ = std::make_shared<SqliteConnection>(file);
+  }
+
+  for (const forms::FormFile::Control& entry : form_.controls) {
+    std::unique_ptr<JsonFilePropertyBag> bag;
+    if (entry.properties) bag = std::make_unique<JsonFilePropertyBag>(*entry.properties);
+    auto* widget = new qt::ControlWidget(host_, forms::ControlFactory::Create(entry.class_name, host_), bag.get());
+    widget->setObjectName(QString::fromStdString(entry.name));
+    widget->resize(qt::ToPixels(entry.width, this), qt::ToPixels(entry.height, this));
+    widget->setMinimumSize(0, 0);
+    if (!widget->loadError().isEmpty()) Log(QString::fromStdString(entry.name) + ": " + widget->loadError());
+    Control& control = widget->control();
+    const int index = static_cast<int>(controls_.size());
+    controls_.push_back(widget);
+    if (mode_ == Mode::Run) {
+      if (connection_) control.SetObject("glbDb", connection_);
+      try {
+        forms::ControlFactory::Prepare(control, entry.entry);
+      } catch (const std::exception& failure) {
+        Log(QString::fromStdString(entry.name + ": " + failure.what()));
+      }
+      const QString name = QString::fromStdString(entry.name);
+      connect(widget, &qt::ControlWidget::eventRaised, this, [this, name, widget](const QString& event, const QStringList& args) {
+        QString line = name + "." + event;
+        if (!args.isEmpty()) line += "(" + args.join(", ") + ")";
+        const std::string described = forms::ControlFactory::Describe(widget->control());
+        if (!described.empty()) line += "  " + QString::fromStdString(described);
+        Log(line);
+      });
+      place(widget);
+    } else {
+      auto* frame = new DesignFrame(widget, surface);
+      frame->onSelected = [this, index] { Select(index); };
+      frames_.push_back(frame);
+      place(frame);
+    }
+  }
+
+  int bottom = 0;
+  for (QWidget* w : surface->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    bottom = std::max(bottom, w->geometry().bottom());
+  surface->setMinimumSize(next_left, bottom + 8);
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(surface);
+  scroll->setWidgetResizable(true);
+  auto* central = new QWidget;
+  auto* column = new QVBoxLayout(central);
+  column->addWidget(scroll, 3);
+  log_ = new QPlainTextEdit;
+  log_->setObjectName("log");
+  log_->setReadOnly(true);
+  log_->setMaximumBlockCount(500);
+  column->addWidget(log_, 1);
+  setCentralWidget(central);
+
+  if (mode_ == Mode::Design) {
+    properties_ = new PropertyList;
+    auto* dock = new QDockWidget("Propiedades", this);
+    dock->setObjectName("properties");
+    dock->setWidget(properties_);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    QToolBar* tools = addToolBar("Diseño");
+    tools->addAction("&Guardar", this, [this] {
+      try {
+        SaveForm();
+        Log("guardado " + QString::fromStdString(form_.path));
+      } catch (const std::exception& failure) {
+        QMessageBox::warning(this, "Guardar", QString::fromStdString(failure.what()));
+      }
+    });
+    tools->addAction("&Páginas de propiedades...", this, [this] { OpenPropertySheet(); });
+    for (qt::ControlWidget* w : controls_)
+      connect(w, &qt::ControlWidget::propertyChanged, this, [this] {
+        if (properties_) properties_->Refresh();
+      });
+    if (!controls_.empty()) Select(0);
+  }
+  resize(1100, 640);
+}
+
+FormWindow::~FormWindow() = default;
+
+void FormWindow::Log(const QString& line) {
+  if (log_) log_->appendPlainText(line);
+}
+
+void FormWindow::Select(int index) {
+  if (index < 0 || index >= static_cast<int>(controls_.size())) return;
+  selected_ = index;
+  for (size_t i = 0; i < frames_.size(); ++i) frames_[i]->SetSelected(static_cast<int>(i) == index);
+  if (properties_) properties_->Show(&controls_[static_cast<size_t>(index)]->control());
+}
+
+void FormWindow::OpenPropertySheet() {
+  if (selected_ < 0) return;
+  Control& control = controls_[static_cast<size_t>(selected_)]->control();
+  if (control.ClassName() != "ctlTrovel") {
+    QMessageBox::information(this, "Propiedades", QString::fromStdString(control.ClassName()) + " no tiene páginas de propiedades.");
+    return;
+  }
+  PropertySheet sheet(host_, control, this);
+  sheet.onApplied = [this] {
+    if (properties_) properties_->Refresh();
+  };
+  sheet.exec();
+}
+
+void FormWindow::SaveForm() {
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    JsonFilePropertyBag bag;
+    controls_[i]->control().WriteProperties(bag);
+    form_.controls[i].properties = bag.ToJson();
+    form_.controls[i].width = qt::ToTwips(controls_[i]->width(), this);
+    form_.controls[i].height = qt::ToTwips(controls_[i]->height(), this);
+  }
+  form_.Save(form_.path);
+}
+
+}  // namespace trovel::desktop

@@ -1,0 +1,65 @@
+#include "apps/desktop/PropertySheet.h"
+
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "qt/Twips.h"
+
+namespace trovel::desktop {
+
+PropertySheet::PropertySheet(qt::QtHost& host, Control& control, QWidget* parent)
+    : QDialog(parent), host_(host), control_(control) {
+  setWindowTitle(QString::fromStdString(control.ClassName()) + " - Páginas de propiedades");
+  PropertyPageSite& site = *this;
+  page_ = std::make_unique<pagTrovel>(site);
+  auto* tabs = new QTabWidget(this);
+  panel_ = new qt::ModelPanel(host, tabs);
+  panel_->setMinimumSize(qt::ToPixels(pagTrovel::kWidth, this), qt::ToPixels(pagTrovel::kHeight, this));
+  for (Widget* w : page_->Children()) host_.RegisterWidget(page_.get(), w);
+  panel_->Mirror(page_->Children());
+  tabs->addTab(panel_, pagTrovel::kCaption);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+  buttons->button(QDialogButtonBox::Ok)->setText("Aceptar");
+  buttons->button(QDialogButtonBox::Cancel)->setText("Cancelar");
+  apply_ = buttons->button(QDialogButtonBox::Apply);
+  apply_->setText("&Aplicar");
+  connect(apply_, &QPushButton::clicked, this, [this] { Apply(); });
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    Apply();
+    accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs);
+  layout->addWidget(buttons);
+
+  page_->SelectionChanged();
+  // Filling the page is no edit of the developer's.
+  SetChanged(false);
+}
+
+PropertySheet::~PropertySheet() {
+  panel_->ClearViews();
+  for (Widget* w : page_->Children()) host_.UnregisterWidget(w);
+}
+
+void PropertySheet::SetChanged(bool changed) {
+  changed_ = changed;
+  apply_->setEnabled(changed);
+}
+
+void PropertySheet::Apply() {
+  if (!changed_) return;
+  try {
+    page_->ApplyChanges();
+  } catch (const std::exception& failure) {
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(failure.what()));
+  }
+  SetChanged(false);
+  if (onApplied) onApplied();
+}
+
+}  // namespace trovel::desktop

@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= 2
 PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev qt6-base-dev xvfb xauth
 
-.PHONY: deps configure build test asan-test bench demo clean
+.PHONY: deps configure build test asan-test bench demo tour demo-files screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -32,11 +32,26 @@ bench: build
 	for b in $(BUILD)/bench/*_bench; do $$b; done
 
 DEMO = $(BUILD)/demo
-demo: build
+# The desktop demo where there is a display; the headless tour elsewhere.
+demo: build demo-files
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/apps/trovel-demo ]; then \
+	  $(BUILD)/apps/trovel-demo $(DEMO)/demo.form.json; \
+	else \
+	  echo "no display here: running the headless tour of the trovel command-line host instead"; \
+	  $(MAKE) --no-print-directory tour; \
+	fi
+
+tour: build demo-files
+	$(BUILD)/apps/trovel -v $(DEMO)/clientes.form.json apps/demo/tour-clientes.trv
+
+demo-files:
 	@mkdir -p $(DEMO)
 	@[ -f $(DEMO)/sample.db ] || $(BUILD)/apps/trovel --create-sample $(DEMO)/sample.db
-	@[ -f $(DEMO)/clientes.form.json ] || cp apps/demo/clientes.form.json $(DEMO)/
-	$(BUILD)/apps/trovel -v $(DEMO)/clientes.form.json apps/demo/tour-clientes.trv
+	@for f in apps/demo/*.form.json; do [ -f $(DEMO)/$$(basename $$f) ] || cp $$f $(DEMO)/; done
+
+# A picture of the desktop demo, taken under Xvfb.
+screenshot: build demo-files
+	xvfb-run -a -s "-screen 0 1280x800x24" $(BUILD)/apps/trovel-demo --screenshot docs/demo.png $(DEMO)/demo.form.json
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

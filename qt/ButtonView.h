@@ -11,6 +11,8 @@
 namespace trovel::qt {
 
 class ButtonView : public QPushButton {
+  Q_OBJECT
+
  public:
   // REQUIRES: `host` and `model` outlive the view.
   ButtonView(QtHost& host, CommandButton& model, QWidget* parent);

@@ -10,6 +10,8 @@
 namespace trovel::qt {
 
 class ComboView : public QComboBox {
+  Q_OBJECT
+
  public:
   // REQUIRES: `host` and `model` outlive the view.
   ComboView(QtHost& host, ComboBox& model, QWidget* parent);

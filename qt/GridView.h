@@ -15,6 +15,8 @@
 namespace trovel::qt {
 
 class GridView : public QTableView {
+  Q_OBJECT
+
  public:
   // REQUIRES: `host` and `model` outlive the view.
   GridView(QtHost& host, FlexGrid& model, QWidget* parent);

@@ -9,6 +9,8 @@
 namespace trovel::qt {
 
 class LabelView : public QLabel {
+  Q_OBJECT
+
  public:
   // REQUIRES: `host` and `model` outlive the view.
   LabelView(QtHost& host, Label& model, QWidget* parent);

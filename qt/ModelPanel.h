@@ -16,6 +16,8 @@
 namespace trovel::qt {
 
 class ModelPanel : public QWidget {
+  Q_OBJECT
+
  public:
   ModelPanel(QtHost& host, QWidget* parent = nullptr) : QWidget(parent), host_(host) {}
   ~ModelPanel() override { ClearViews(); }

@@ -13,6 +13,8 @@
 namespace trovel::qt {
 
 class TextBoxView : public QLineEdit {
+  Q_OBJECT
+
  public:
   // REQUIRES: `host` and `model` outlive the view.
   TextBoxView(QtHost& host, TextBox& model, QWidget* parent);

@@ -11,6 +11,8 @@
 namespace trovel::desktop {
 
 class DesignFrame : public QWidget {
+  Q_OBJECT
+
  public:
   // Takes the control widget as its child.
   DesignFrame(qt::ControlWidget* control, QWidget* parent);

@@ -12,6 +12,8 @@
 namespace trovel::desktop {
 
 class PropertyList : public QWidget {
+  Q_OBJECT
+
  public:
   explicit PropertyList(QWidget* parent = nullptr);
 

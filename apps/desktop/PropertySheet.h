@@ -18,6 +18,8 @@
 namespace trovel::desktop {
 
 class PropertySheet : public QDialog, private PropertyPageSite {
+  Q_OBJECT
+
  public:
   // REQUIRES: `host` and `control` outlive the sheet.
   PropertySheet(qt::QtHost& host, Control& control, QWidget* parent);

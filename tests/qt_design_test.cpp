@@ -1,0 +1,125 @@
+// Design mode of the desktop demo: selecting a control, the property list,
+// the "Campos" sheet with its apply button, resizing with the mouse, saving.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "apps/desktop/DesignFrame.h"
+#include "apps/desktop/FormWindow.h"
+#include "apps/desktop/PropertyList.h"
+#include "apps/desktop/PropertySheet.h"
+#include "ctltrovel/ctlTrovel.h"
+
+namespace trovel::desktop {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QtDesignTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = fs::temp_directory_path() / "trovel_design_test.form.json";
+    std::ofstream(path) << R"({"controls": [{"name": "ctlA", "class": "ctlTrovel", "width": 5280, "height": 4905}]})";
+    window = std::make_unique<FormWindow>(host, forms::FormFile::Load(path.string()), FormWindow::Mode::Design);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    control = dynamic_cast<ctlTrovel*>(&window->Controls().at(0)->control());
+    ASSERT_NE(control, nullptr);
+  }
+  void TearDown() override {
+    window.reset();
+    fs::remove(path);
+  }
+
+  qt::QtHost host;
+  fs::path path;
+  std::unique_ptr<FormWindow> window;
+  ctlTrovel* control = nullptr;
+};
+
+TEST_F(QtDesignTest, PropertyListEditsByNameAndShowsHelp) {
+  auto* list = window->findChild<PropertyList*>();
+  ASSERT_NE(list, nullptr);
+  QTableWidget* table = list->table();
+  ASSERT_GT(table->rowCount(), 30);
+  ASSERT_NE(table->item(0, 0), nullptr);
+  int row = -1;
+  for (int r = 0; r < table->rowCount(); ++r)
+    if (table->item(r, 0)->text() == "SentenciaSQL") row = r;
+  ASSERT_GE(row, 0);
+  // Every property of the description is listed, in interface order.
+  EXPECT_EQ(table->item(0, 0)->text(), "MaxLength1");
+  table->setCurrentCell(row, 1);
+  EXPECT_EQ(list->help()->text(), "Sentencia SQL con que se cargan los datos en la cuadricula");
+  table->item(row, 1)->setText("select codigo from clientes");
+  EXPECT_EQ(control->SentenciaSQL(), "select codigo from clientes");
+  // A value the control refuses is reported and the list shows the old one.
+  int numcol = -1;
+  for (int r = 0; r < table->rowCount(); ++r)
+    if (table->item(r, 0)->text() == "TipoC1") numcol = r;
+  ASSERT_GE(numcol, 0);
+  // The refusal is shown in a message box, which the test closes.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->accept();
+  });
+  closer.start(10);
+  table->item(numcol, 1)->setText("7");
+  EXPECT_EQ(control->TipoCampo1(), "TEX");
+  EXPECT_EQ(table->item(numcol, 1)->text(), "0");
+}
+
+TEST_F(QtDesignTest, CamposSheetAppliesOnlyAfterAnEdit) {
+  control->TipoCampo2("FEC");
+  PropertySheet sheet(host, *control, window.get());
+  sheet.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+  auto* tabs = sheet.findChild<QTabWidget*>();
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(tabs->tabText(0), "Campos");
+  EXPECT_FALSE(sheet.applyButton()->isEnabled());
+  EXPECT_EQ(sheet.findChild<QComboBox*>("cmbTipoCampo2")->currentText(), "FEC");
+
+  auto* campo3 = sheet.findChild<QLineEdit*>("txtN_campo3");
+  ASSERT_NE(campo3, nullptr);
+  campo3->setFocus();
+  QTest::keyClicks(campo3, "ciudad");
+  EXPECT_TRUE(sheet.applyButton()->isEnabled());
+  EXPECT_EQ(control->N_Campo3(), "");  // nothing is written before the apply
+  QTest::mouseClick(sheet.applyButton(), Qt::LeftButton);
+  EXPECT_EQ(control->N_Campo3(), "ciudad");
+  EXPECT_EQ(control->TipoCampo2(), "FEC");
+  EXPECT_FALSE(sheet.applyButton()->isEnabled());
+}
+
+TEST_F(QtDesignTest, ResizingWithTheMouseRunsTheLayoutAndSaveKeepsIt) {
+  auto* frame = window->findChild<DesignFrame*>();
+  ASSERT_NE(frame, nullptr);
+  const float grid_width = control->grdDatos.Width();
+  const QPoint corner(frame->width() - 3, frame->height() - 3);
+  QTest::mousePress(frame, Qt::LeftButton, {}, corner);
+  QMouseEvent move(QEvent::MouseMove, corner + QPoint(90, 30), frame->mapToGlobal(corner + QPoint(90, 30)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(frame, &move);
+  QTest::mouseRelease(frame, Qt::LeftButton, {}, corner + QPoint(90, 30));
+  EXPECT_GT(control->grdDatos.Width(), grid_width + 1000);
+
+  control->N_Campo1("codigo");
+  window->SaveForm();
+  forms::FormFile saved = forms::FormFile::Load(path.string());
+  ASSERT_TRUE(saved.controls.at(0).properties.has_value());
+  EXPECT_EQ((*saved.controls[0].properties)["N_Campo1"], "codigo");
+  EXPECT_GT(saved.controls[0].width, 5280 + 1000);
+}
+
+}  // namespace
+}  // namespace trovel::desktop

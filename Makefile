@@ -42,7 +42,7 @@ demo: build demo-files
 	fi
 
 tour: build demo-files
-	$(BUILD)/apps/trovel -v $(DEMO)/clientes.form.json apps/demo/tour-clientes.trv
+	$(BUILD)/apps/trovel -v $(DEMO)/demo.form.json apps/demo/tour.trv
 
 demo-files:
 	@mkdir -p $(DEMO)

@@ -1,5 +1,6 @@
 #include "apps/cli/ScriptRunner.h"
 
+#include "apps/forms/ControlFactory.h"
 #include "platform/CommandButton.h"
 #include "platform/Error.h"
 #include "platform/FlexGrid.h"
@@ -185,6 +186,7 @@ void ScriptRunner::Set(const std::string& property, const std::string& value) {
 
 void ScriptRunner::Show() {
   Control& control = Current();
+  const std::string described = forms::ControlFactory::Describe(control);
   out_ << current_->name << " (" << control.ClassName() << ")\n";
   for (Widget* w : control.Children()) {
     std::string state = w->Visible() ? "" : " hidden";
@@ -203,6 +205,7 @@ void ScriptRunner::Show() {
       }
     }
   }
+  if (!described.empty()) out_ << "  " << described << "\n";
 }
 
 }  // namespace trovel::cli

@@ -1,0 +1,203 @@
+// ctlTrovel2: the two-state read button, the statement from the filter row,
+// page loading, selection, exit and Quit.
+#include "ctltrovel2/ctlTrovel2.h"
+#include "platform/Error.h"
+#include "platform/Format.h"
+#include "platform/Text.h"
+
+namespace trovel {
+
+namespace {
+
+// A page stops once more than this many rows were added: at most 51.
+constexpr int32_t kBlockLimit = 50;
+
+}  // namespace
+
+void ctlTrovel2::ShowMensaje(const std::string& text, const std::string& title) {
+  host_.MsgBox(text, Host::kOkOnly | Host::kCritical, title);
+}
+
+void ctlTrovel2::p_leer() { cmdLeer.SetValue(true); }
+
+void ctlTrovel2::p_Boton_Leer() {
+  cmdSiguiente.SetEnabled(false);
+  cmdSeleccionar.SetEnabled(false);
+}
+
+clsColumn& ctlTrovel2::ColumnOf(int grid_column) {
+  if (!Columns_) throw Error::ObjectNotSet("the control has no column collection");
+  std::shared_ptr<clsColumn> column = Columns_->Item(Variant(static_cast<int32_t>(grid_column + 1)));
+  if (!column) throw Error::ObjectNotSet("no column describes grid column " + std::to_string(grid_column));
+  return *column;
+}
+
+DataCursor& ctlTrovel2::Cursor() {
+  if (!rsConsulta_) throw Error::ObjectNotSet("no cursor is open");
+  return *rsConsulta_;
+}
+
+void ctlTrovel2::CloseCursor() {
+  if (!rsConsulta_) return;
+  std::shared_ptr<DataCursor> cursor = std::move(rsConsulta_);
+  rsConsulta_.reset();
+  cursor->Close();
+}
+
+std::string ctlTrovel2::BuildStatement() {
+  std::string sql = Text::Upper(SentenciaSQL_);
+  if (sql.find("WHERE") == std::string::npos) sql += " where 1=1 ";
+  for (int i = 0; i < grdDatos.Cols(); ++i) {
+    const std::string& filter = grdDatos.TextMatrix(1, i);
+    if (filter.empty()) continue;
+    clsColumn& col = ColumnOf(i);
+    sql += " and " + col.Table() + "." + col.Field();
+    std::string op;
+    std::string value = filter;
+    if (filter[0] == '<' || filter[0] == '>') {
+      op = filter.substr(0, 1);
+      value = filter.substr(1);
+    }
+    switch (col.TypeData()) {
+      case ctvTEXT:
+        sql += " like '" + value + "'";
+        break;
+      case ctvNUMBER:
+        sql += " " + op + "= " + value;
+        break;
+      case ctvDATE:
+        sql += " " + op + "= " + SeparaFecha_ + Text::Mid(value, 4, 2) + "/" + Text::Mid(value, 1, 2) + "/" +
+               Text::Mid(value, 7) + SeparaFecha_;
+        break;
+    }
+  }
+  if (!OrderBy_.empty()) {
+    if (Text::Upper(OrderBy_).find("ORDER BY") != std::string::npos)
+      sql += " " + OrderBy_;
+    else
+      sql += " ORDER BY " + OrderBy_;
+  }
+  return sql;
+}
+
+void ctlTrovel2::cmdLeer_Click() {
+  try {
+    host_.DoEvents();
+    if (bLeido_) {
+      grdDatos.SetRows(1);
+      grdDatos.SetRows(2);
+      grdDatos.SetFixedRows(1);
+      cmdLeer.SetCaption("&Leer");
+      bLeido_ = false;
+      cmdSiguiente.SetEnabled(false);
+      cmdSeleccionar.SetEnabled(false);
+      host_.SetFocus(&grdDatos);
+      return;
+    }
+    bLeido_ = true;
+    cmdLeer.SetCaption("&Filtro");
+    std::string statement = BuildStatement();
+    nFilas_ = 0;
+    grdDatos.SetRows(1);
+    grdDatos.SetRows(2);
+    grdDatos.SetFixedRows(1);
+    CloseCursor();
+    if (!glbDb_) throw Error::ObjectNotSet("glbDb holds no connection");
+    bool flag = false;
+    rsConsulta_ = glbDb_->OpenCursor(statement, flag);
+    if (Cursor().AtEnd()) {
+      ShowMensaje("No existen registros");
+      return;
+    }
+    const bool more = LoadPage();
+    cmdSiguiente.SetEnabled(more);
+    cmdSeleccionar.SetEnabled(true);
+    if (grdDatos.Rows() >= 3) grdDatos.RemoveItem(1);
+    host_.SetFocus(&grdDatos);
+  } catch (const std::exception& failure) {
+    std::string last_error;
+    try {
+      if (glbDb_) last_error = glbDb_->LastErrorText();
+    } catch (const std::exception&) {
+    }
+    ShowMensaje(std::string(failure.what()) + "\r\n" + last_error);
+  }
+}
+
+bool ctlTrovel2::LoadPage() {
+  nFilas_ = 0;
+  for (;;) {
+    DataCursor& cursor = Cursor();
+    if (cursor.AtEnd()) return false;
+    if (nFilas_ > kBlockLimit) return true;
+    std::string row;
+    for (int i = 0; i < grdDatos.Cols(); ++i) {
+      clsColumn& col = ColumnOf(i);
+      Variant v = cursor.Fields().Item(col.Field());
+      std::string cell;
+      if (v.IsNull())
+        cell = "";
+      else if (col.TypeData() == ctvDATE)
+        cell = Format(v, FormatoFecha_);
+      else if (col.TypeData() == ctvNUMBER && !col.Format().empty())
+        cell = Format(v, col.Format());
+      else
+        cell = v.ToString();
+      row += (i ? "\t" : "") + cell;
+    }
+    grdDatos.AddItem(row);
+    ++nFilas_;
+    cursor.MoveNext();
+  }
+}
+
+void ctlTrovel2::cmdSiguiente_Click() {
+  try {
+    if (!Cursor().IsOpen()) return;
+    if (!LoadPage()) cmdSiguiente.SetEnabled(false);
+    host_.SetFocus(&grdDatos);
+  } catch (const std::exception& failure) {
+    ShowMensaje(failure.what());
+  }
+}
+
+void ctlTrovel2::cmdSeleccionar_Click() {
+  try {
+    const int row = grdDatos.Row();
+    if (row < 1) return;
+    CloseCursor();
+    for (int i = 0; i < grdDatos.Cols(); ++i) ColumnOf(i).Value(grdDatos.TextMatrix(row, i));
+    if (evtSeleccionar) evtSeleccionar();
+    host_.RaiseEvent(this, "evtSeleccionar", {});
+  } catch (const std::exception& failure) {
+    ShowMensaje(failure.what());
+  }
+}
+
+void ctlTrovel2::cmdSalir_Click() {
+  CloseCursor();
+  if (evtsalir) evtsalir();
+  host_.RaiseEvent(this, "evtsalir", {});
+}
+
+void ctlTrovel2::Quit() {
+  try {
+    if (Columns_) {
+      const int32_t n = Columns_->Count();
+      for (int32_t k = 0; k < n; ++k) {
+        std::shared_ptr<clsColumn> first = Columns_->Item(Variant(int32_t{1}));
+        if (first) first->SetGrid({});
+        Columns_->Remove(Variant(int32_t{1}));
+      }
+      Columns_->SetGrid({});
+      Columns_.reset();
+    }
+    CloseCursor();
+    glbDb_.reset();
+    grdDatos.SetRows(2);
+  } catch (const std::exception& failure) {
+    ShowMensaje(failure.what(), "quit " + ClassName());
+  }
+}
+
+}  // namespace trovel

@@ -1,0 +1,131 @@
+// ctlTrovel2 in a real Qt window: filters typed into the grid through the
+// editor laid over the cell, read with the mouse, selected with a double-click.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "connectors/SqliteConnection.h"
+#include "ctltrovel2/ctlTrovel2.h"
+#include "platform/MemoryPropertyBag.h"
+#include "qt/ControlWidget.h"
+#include "qt/QtHost.h"
+
+namespace trovel::qt {
+namespace {
+
+class QtCtlTrovel2Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db->Execute("create table art (cod text, precio real, fecha date);");
+    std::string sql = "begin;";
+    for (int i = 1; i <= 60; ++i)
+      sql += "insert into art values ('R" + std::to_string(100 + i) + "', " + std::to_string(i * 50.25) + ", '20" +
+             (i % 2 ? "19" : "21") + "-03-15');";
+    db->Execute(sql + "commit;");
+    MemoryPropertyBag bag;
+    auto owned = std::make_unique<ctlTrovel2>(host);
+    control = owned.get();
+    widget = std::make_unique<ControlWidget>(host, std::move(owned), &bag);
+    control->Columns()->Add("0", "cod", "art", ctvTEXT, "Código", 6);
+    control->Columns()->Add("1", "precio", "art", ctvNUMBER, "Precio", 10)->Format("#,##0.00");
+    control->Columns()->Add("2", "fecha", "art", ctvDATE, "Fecha", 10);
+    control->SentenciaSQL("select cod, precio, fecha from art");
+    control->OrderBy("cod");
+    control->glbDb(db);
+    widget->resize(widget->sizeHint());
+    widget->show();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget.get()));
+    grid = widget->findChild<QTableView*>("grdDatos");
+    editor = widget->findChild<QLineEdit*>("txtEdit");
+    ASSERT_TRUE(grid && editor);
+  }
+
+  // Types `text` as a user would: into whatever has the keyboard focus.
+  void Type(const QString& text) {
+    for (QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
+  }
+  void Enter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
+
+  QtHost host;
+  std::shared_ptr<SqliteConnection> db = std::make_shared<SqliteConnection>(":memory:");
+  ctlTrovel2* control = nullptr;
+  std::unique_ptr<ControlWidget> widget;
+  QTableView* grid = nullptr;
+  QLineEdit* editor = nullptr;
+};
+
+TEST_F(QtCtlTrovel2Test, FilterRowTypedThroughTheEditorThenReadAndSelected) {
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_R);  // the first key opens the editor over the cell
+  ASSERT_TRUE(editor->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), editor);
+  EXPECT_EQ(editor->text(), "R");
+  // The editor lies over the filter cell as the grid shows it.
+  const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+  const QPoint cell_at = grid->viewport()->mapTo(widget.get(), cell.topLeft());
+  EXPECT_NEAR(editor->x(), cell_at.x(), 2);
+  EXPECT_NEAR(editor->y(), cell_at.y(), 2);
+  EXPECT_NEAR(editor->width(), cell.width(), 2);
+  Type("1%");
+  Enter();
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "R1%");
+  EXPECT_EQ(control->grdDatos.Col(), 1);
+  Type(">1,00");  // the comma is refused in a number column
+  Enter();
+  Type("<150320");  // completed to a full date
+  Enter();
+  EXPECT_EQ(grid->model()->index(0, 1).data().toString(), ">100");
+  EXPECT_EQ(grid->model()->index(0, 2).data().toString(), "<15/03/2020");
+
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);
+  EXPECT_EQ(widget->findChild<QPushButton*>("cmdLeer")->text(), "&Filtro");
+  // Codes R101..R160 with a price above 100 and dated 2019: odd i from 3.
+  ASSERT_EQ(grid->model()->rowCount(), 29);
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "R103");
+  EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "150.75");
+  EXPECT_EQ(grid->model()->index(0, 2).data().toString(), "15/03/2019");
+
+  QSignalSpy events(widget.get(), &ControlWidget::eventRaised);
+  QRect second = grid->visualRect(grid->model()->index(1, 0));
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, second.center());
+  ASSERT_EQ(events.count(), 1);
+  EXPECT_EQ(events[0][0].toString(), "evtSeleccionar");
+  EXPECT_EQ(control->Columns()->Item(Variant(int32_t{1}))->Value(), "R105");
+  EXPECT_EQ(control->Columns()->Item(Variant(int32_t{2}))->Value(), "251.25");
+}
+
+TEST_F(QtCtlTrovel2Test, AnImpossibleDateIsReportedAndLeavesTheCellEmpty) {
+  control->grdDatos.SetCol(2);
+  grid->setFocus();
+  QString shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    shown = box->text();
+    box->accept();
+  });
+  Type("29022001");
+  Enter();
+  EXPECT_EQ(shown, "Fecha no válido");
+  EXPECT_EQ(grid->model()->index(0, 2).data().toString(), "");
+  // Escape leaves a cell as it was.
+  control->grdDatos.SetCol(0);
+  grid->setFocus();
+  Type("ZZ");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "");
+  EXPECT_EQ(QApplication::focusWidget(), grid);
+}
+
+}  // namespace
+}  // namespace trovel::qt

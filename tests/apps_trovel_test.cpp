@@ -144,5 +144,39 @@ TEST_F(TrovelProgramTest, ANewControlStartsFromItsDesignedState) {
   EXPECT_NE(out.find("NumCol = \"2\"\n"), std::string::npos) << out;
 }
 
+TEST_F(TrovelProgramTest, ColumnSearchTypedIntoTheGrid) {
+  nlohmann::json control = {
+      {"name", "art"},
+      {"class", "ctlTrovel2"},
+      {"properties", {{"SentenciaSQL", "select codigo, nombre, alta from clientes"}, {"OrderBy", "codigo"}}},
+      {"columns",
+       {{{"key", "0"}, {"field", "codigo"}, {"table", "clientes"}, {"caption", "Código"}, {"length", 5}},
+        {{"key", "1"}, {"field", "nombre"}, {"table", "clientes"}, {"caption", "Nombre"}, {"length", 12}},
+        {{"key", "2"}, {"field", "alta"}, {"table", "clientes"}, {"type", 2}, {"caption", "Alta"}, {"length", 10}}}}};
+  std::ofstream(dir / "form.json") << nlohmann::json{{"database", "t.db"}, {"controls", {control}}}.dump();
+  std::string out = Run(
+      "type grdDatos c%\n"
+      "key Enter\n"
+      "key Enter\n"
+      "key Enter\n"
+      "type grdDatos >201201\n"
+      "key Enter\n"
+      "click cmdLeer\n"
+      "row 2\n"
+      "focus grdDatos\n"
+      "key Enter\n"
+      "show\n",
+      "-v");
+  // Six digits became a date with its century; ">" compares.
+  EXPECT_NE(out.find("sql: SELECT CODIGO, NOMBRE, ALTA FROM CLIENTES where 1=1  and clientes.codigo like 'C%' and "
+                     "clientes.alta >= #12/20/2001# ORDER BY codigo\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("event art.evtSeleccionar()\n"), std::string::npos) << out;
+  // Customer i was registered on day 1 + i % 28: from the 20th on are
+  // C19..C27 and C47..C55, in code order, so the second row is C20.
+  EXPECT_NE(out.find("  Value: codigo=\"C20\" nombre=\"Nombre 20\" alta=\"21/12/2001\"\n"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace trovel

@@ -61,16 +61,17 @@ void HeadlessHost::SetInnerSize(const void* control, float width, float height) 
 }
 
 void HeadlessHost::TypeKey(Widget& widget, int16_t code) {
+  // Tab belongs to the form: it moves the focus and reaches no handler.
+  if (code == 9) {
+    SendTab();
+    return;
+  }
   // The key goes down first (letters report their capital's code, as key
   // codes do), then its character reaches the same widget, even when the
   // key-down handler moved the focus elsewhere.
   int16_t key_code = code >= 'a' && code <= 'z' ? static_cast<int16_t>(code - 'a' + 'A') : code;
   widget.FireKeyDown(key_code);
   widget.FireKeyPress(code);
-  if (code == 9) {
-    SendTab();
-    return;
-  }
   if (code == 0) return;
   if (auto* box = dynamic_cast<TextBox*>(&widget)) box->ApplyTypedCharacter(code);
 }

@@ -54,7 +54,7 @@ class HeadlessHost : public Host {
 
   // A user typing one character into `widget`: its key-down handler runs,
   // then its key-press handler, and a code that handler lets through
-  // reaches a text box. Tab (9) moves the focus on.
+  // reaches a text box. Tab (9) only moves the focus on, as in every host.
   void TypeKey(Widget& widget, int16_t code);
 
   std::vector<MessageBox> messages;

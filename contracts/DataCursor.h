@@ -3,6 +3,7 @@
 // calls Close before releasing it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "contracts/Fields.h"
@@ -22,6 +23,15 @@ class DataCursor : public RefObject {
   // Releases the statement; IsOpen() is false afterwards. Safe to call twice.
   virtual std::string Close() = 0;
   virtual bool IsOpen() = 0;
+
+  // Closes a held cursor and releases it. The reference is empty afterwards
+  // even when Close fails, so that a broken cursor is never kept.
+  static void CloseAndRelease(std::shared_ptr<DataCursor>& cursor) {
+    if (!cursor) return;
+    std::shared_ptr<DataCursor> closing = std::move(cursor);
+    cursor.reset();
+    closing->Close();
+  }
 };
 
 }  // namespace trovel

@@ -2,10 +2,10 @@
 // selection and exit.
 #include "ctltrovel/basFuncion.h"
 #include "ctltrovel/ctlTrovel.h"
+#include "ctltrovel/StatementText.h"
 #include "ctltrovel/TypeCode.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
-#include "platform/Text.h"
 
 namespace trovel {
 
@@ -20,9 +20,7 @@ void ShowMensaje(Host& host, const std::string& text) { host.MsgBox(text, Host::
 }  // namespace
 
 std::string ctlTrovel::BuildStatement() const {
-  std::string sql = Text::Upper(SentenciaSQL_);
-  // Any WHERE counts, even inside a longer word or a quoted literal.
-  if (sql.find("WHERE") == std::string::npos) sql += " where 1=1 ";
+  std::string sql = StatementText::Start(SentenciaSQL_);
   for (int n = 1; n <= 4; ++n) {
     const std::string& text = Box(n).Text();
     if (text.empty()) continue;
@@ -41,13 +39,7 @@ std::string ctlTrovel::BuildStatement() const {
       sql += " and " + field + " = " + SeparaFecha_ + date + SeparaFecha_;
     }
   }
-  if (!OrderBy_.empty()) {
-    if (Text::Upper(OrderBy_).find("ORDER BY") != std::string::npos)
-      sql += " " + OrderBy_;
-    else
-      sql += " ORDER BY " + OrderBy_;
-  }
-  return sql;
+  return sql + StatementText::Order(OrderBy_);
 }
 
 std::string ctlTrovel::f_FormatoCelda(const Variant& value, int16_t n) const {
@@ -67,13 +59,7 @@ DataCursor& ctlTrovel::Cursor() {
   return *rsConsulta_;
 }
 
-void ctlTrovel::CloseCursor() {
-  if (!rsConsulta_) return;
-  // Released even when Close fails, so that a broken cursor is not kept.
-  std::shared_ptr<DataCursor> cursor = std::move(rsConsulta_);
-  rsConsulta_.reset();
-  cursor->Close();
-}
+void ctlTrovel::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
 void ctlTrovel::cmdLeer_Click() {
   try {

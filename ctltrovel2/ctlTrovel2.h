@@ -26,16 +26,15 @@
 #include "contracts/DataConnection.h"
 #include "ctltrovel2/clsColumns.h"
 #include "platform/CommandButton.h"
-#include "platform/Control.h"
+#include "platform/DescribedControl.h"
 #include "platform/FlexGrid.h"
 #include "platform/Font.h"
 #include "platform/Host.h"
-#include "platform/MemberTable.h"
 #include "platform/TextBox.h"
 
 namespace trovel {
 
-class ctlTrovel2 : public Control {
+class ctlTrovel2 : public DescribedControl {
  public:
   // Creation (Initialize): builds the children in their designed state,
   // registers them with `host` and creates an empty column collection.
@@ -86,17 +85,6 @@ class ctlTrovel2 : public Control {
   void Resize() override;
   void Terminate() override {}
   std::vector<Widget*> Children() override;
-  const std::vector<MemberInfo>& Events() const override { return members_.Events(); }
-
-  // --- Dispatch -------------------------------------------------------------
-  const std::vector<MemberInfo>& Members() const override { return members_.Members(); }
-  Variant GetProperty(const std::string& name) override { return members_.Get(name); }
-  void SetProperty(const std::string& name, const Variant& v) override { members_.Set(name, v); }
-  ObjectRef GetObject(const std::string& name) override { return members_.GetObject(name); }
-  void SetObject(const std::string& name, ObjectRef v) override { members_.SetObject(name, std::move(v)); }
-  Variant Invoke(const std::string& name, const std::vector<Variant>& args = {}) override {
-    return members_.Invoke(name, args);
-  }
 
   // --- Children, which hosts mirror and tests drive ---------------------------
  private:
@@ -144,7 +132,6 @@ class ctlTrovel2 : public Control {
   void Commit();
 
   Host& host_;
-  MemberTable members_;
 
   std::string SentenciaSQL_;
   std::shared_ptr<DataConnection> glbDb_;

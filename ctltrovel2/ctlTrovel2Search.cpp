@@ -1,5 +1,6 @@
 // ctlTrovel2: the two-state read button, the statement from the filter row,
 // page loading, selection, exit and Quit.
+#include "ctltrovel/StatementText.h"
 #include "ctltrovel2/ctlTrovel2.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
@@ -37,16 +38,10 @@ DataCursor& ctlTrovel2::Cursor() {
   return *rsConsulta_;
 }
 
-void ctlTrovel2::CloseCursor() {
-  if (!rsConsulta_) return;
-  std::shared_ptr<DataCursor> cursor = std::move(rsConsulta_);
-  rsConsulta_.reset();
-  cursor->Close();
-}
+void ctlTrovel2::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
 std::string ctlTrovel2::BuildStatement() {
-  std::string sql = Text::Upper(SentenciaSQL_);
-  if (sql.find("WHERE") == std::string::npos) sql += " where 1=1 ";
+  std::string sql = StatementText::Start(SentenciaSQL_);
   for (int i = 0; i < grdDatos.Cols(); ++i) {
     const std::string& filter = grdDatos.TextMatrix(1, i);
     if (filter.empty()) continue;
@@ -71,13 +66,7 @@ std::string ctlTrovel2::BuildStatement() {
         break;
     }
   }
-  if (!OrderBy_.empty()) {
-    if (Text::Upper(OrderBy_).find("ORDER BY") != std::string::npos)
-      sql += " " + OrderBy_;
-    else
-      sql += " ORDER BY " + OrderBy_;
-  }
-  return sql;
+  return sql + StatementText::Order(OrderBy_);
 }
 
 void ctlTrovel2::cmdLeer_Click() {

@@ -1,0 +1,130 @@
+// Shared setup for the ctlTrovel2 tests: a headless host, a loaded control,
+// a real in-memory SQLite database and a logging wrapper around it that
+// records the statements sent and the order of Open and Close calls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "connectors/SqliteConnection.h"
+#include "contracts/ForwardingConnection.h"
+#include "contracts/ForwardingCursor.h"
+#include "ctltrovel2/ctlTrovel2.h"
+#include "platform/Error.h"
+#include "platform/HeadlessHost.h"
+#include "platform/MemoryPropertyBag.h"
+#include "tests/ErrorNumber.h"
+
+namespace trovel {
+
+struct Trovel2Log {
+  std::vector<std::string> calls;       // "Open", "Close" (and markers a test adds), in order
+  std::vector<std::string> statements;  // every statement handed to OpenCursor
+  std::weak_ptr<DataCursor> last_cursor;
+};
+
+class LoggingCursor : public ForwardingCursor {
+ public:
+  LoggingCursor(std::shared_ptr<DataCursor> target, std::shared_ptr<Trovel2Log> log)
+      : ForwardingCursor(std::move(target)), log_(std::move(log)) {}
+  std::string Close() override {
+    log_->calls.push_back("Close");
+    return ForwardingCursor::Close();
+  }
+
+ private:
+  std::shared_ptr<Trovel2Log> log_;
+};
+
+class LoggingConnection : public ForwardingConnection {
+ public:
+  LoggingConnection(std::shared_ptr<DataConnection> target, std::shared_ptr<Trovel2Log> log)
+      : ForwardingConnection(std::move(target)), log_(std::move(log)) {}
+  std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
+    log_->calls.push_back("Open");
+    log_->statements.push_back(statement);
+    auto cursor = std::make_shared<LoggingCursor>(ForwardingConnection::OpenCursor(statement, flag), log_);
+    log_->last_cursor = cursor;
+    return cursor;
+  }
+
+ private:
+  std::shared_ptr<Trovel2Log> log_;
+};
+
+class CtlTrovel2Test : public ::testing::Test {
+ protected:
+  CtlTrovel2Test() {
+    db->Execute("create table art (cod text, des text, precio real, alta date, activo integer)");
+    ctl.ReadProperties(bag);
+    ctl.glbDb(conn);
+  }
+
+  // Four columns over art: code (text), description (text), price (number),
+  // date of entry (date), in grid columns 0..3.
+  void AddArtColumns() {
+    ctl.Columns()->Add("0", "cod", "art", ctvTEXT, "Código", 6);
+    ctl.Columns()->Add("1", "des", "art", ctvTEXT, "Descripción", 20);
+    ctl.Columns()->Add("2", "precio", "art", ctvNUMBER, "Precio", 10);
+    ctl.Columns()->Add("3", "alta", "art", ctvDATE, "Alta", 10);
+    ctl.SentenciaSQL("select * from art");
+    ctl.OrderBy("cod");
+  }
+
+  // Rows A001..: des "Articulo i", precio i, alta 2001-01-01 plus i days.
+  void FillArt(int count) {
+    db->Execute("delete from art");
+    db->Execute("with recursive k(i) as (select 1 union all select i + 1 from k where i < " + std::to_string(count) +
+                ") insert into art select printf('A%03d', i), 'Articulo ' || i, i,"
+                " date('2001-01-01', '+' || i || ' days'), i % 2 from k");
+  }
+
+  // Presses the read button; returns the last statement sent.
+  std::string Read() {
+    ctl.p_leer();
+    return log->statements.empty() ? std::string() : log->statements.back();
+  }
+
+  // Back to filter mode when a read left the control in results mode.
+  void BackToFilter() {
+    if (ctl.Leido()) ctl.p_leer();
+  }
+
+  // A user typing ASCII `keys` into grid column `col` of the filter row.
+  void TypeIn(int col, const std::string& keys) {
+    host.SetFocus(&ctl.grdDatos);
+    ctl.grdDatos.SetCol(col);
+    for (char k : keys) Key(static_cast<int16_t>(static_cast<unsigned char>(k)));
+  }
+  void Key(int16_t code) { host.TypeKey(*host.FocusedWidget(), code); }
+  void Enter() { Key(13); }
+  void Escape() { Key(27); }
+
+  // The texts of the messages shown since the last call; each must be a
+  // critical "Mensaje" box with a single OK button.
+  std::vector<std::string> TakeMessages() {
+    std::vector<std::string> texts;
+    for (const auto& m : host.messages) {
+      EXPECT_EQ(m.style, 16) << m.text;
+      EXPECT_EQ(m.title, "Mensaje") << m.text;
+      texts.push_back(m.text);
+    }
+    host.messages.clear();
+    return texts;
+  }
+
+  int DataRows() const { return ctl.grdDatos.Rows() - 1; }
+
+  HeadlessHost host;
+  std::shared_ptr<SqliteConnection> db = std::make_shared<SqliteConnection>(":memory:");
+  std::shared_ptr<Trovel2Log> log = std::make_shared<Trovel2Log>();
+  std::shared_ptr<LoggingConnection> conn = std::make_shared<LoggingConnection>(db, log);
+  std::unique_ptr<ctlTrovel2> owner = std::make_unique<ctlTrovel2>(host);
+  ctlTrovel2& ctl = *owner;
+  MemoryPropertyBag bag;
+};
+
+}  // namespace trovel

@@ -381,8 +381,9 @@ TEST_F(PropertiesTest, UnusableBagValuesFailWithoutLosingTheOtherKeys) {
     EXPECT_THROW(loaded.ReadProperties(bag), Error) << key;
     MemoryPropertyBag again;
     loaded.WriteProperties(again);
-    for (const auto& [k, v] : good.Values())
+    for (const auto& [k, v] : good.Values()) {
       if (k != key) EXPECT_EQ(again.Values().at(k), v) << key << " lost " << k;
+    }
   }
 }
 

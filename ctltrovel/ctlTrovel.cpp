@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "ctltrovel/TypeCode.h"
+#include "platform/DesignedWidget.h"
 #include "platform/Error.h"
 #include "platform/Font.h"
 
@@ -37,23 +38,13 @@ ctlTrovel::~ctlTrovel() {
 }
 
 void ctlTrovel::CreateChildren() {
-  struct Design {
-    Widget* widget;
-    float left, top, width, height;
-  };
-  const Design designs[] = {
+  PlaceDesignedWidgets(host_, this, {
       {&txtCodigo, 195, 150, 990, 270},      {&txtNombre, 1215, 150, 1485, 270},
       {&txtcol3, 2745, 150, 1485, 270},      {&txtcol4, 4260, 165, 1485, 270},
       {&cmdLeer, 480, 4215, 850, 550},       {&cmdSiguiente, 1575, 4215, 850, 550},
       {&cmdSeleccionar, 2670, 4230, 850, 550}, {&cmdSalir, 3840, 4230, 850, 550},
-      {&grdDatos, 165, 480, 4935, 3645},
-  };
-  int tab_index = 0;
-  for (const Design& d : designs) {
-    d.widget->Move(d.left, d.top, d.width, d.height);
-    d.widget->SetTabIndex(tab_index++);
-    host_.RegisterWidget(this, d.widget);
-  }
+      {&grdDatos, 165, 480, 4935, 3645}
+  });
   cmdLeer.SetCaption("&Leer");
   cmdSiguiente.SetCaption("S&iguiente");
   cmdSeleccionar.SetCaption("S&eleccion");

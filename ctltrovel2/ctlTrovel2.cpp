@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "platform/DesignedWidget.h"
 #include "platform/Error.h"
 
 namespace trovel {
@@ -32,21 +33,11 @@ ctlTrovel2::~ctlTrovel2() {
 }
 
 void ctlTrovel2::CreateChildren() {
-  struct Design {
-    Widget* widget;
-    float left, top, width, height;
-  };
-  const Design designs[] = {
+  PlaceDesignedWidgets(host_, this, {
       {&grdDatos, 60, 90, 5115, 4005},         {&txtEdit, 1770, 1980, 2055, 555},
       {&cmdLeer, 465, 4200, 850, 550},         {&cmdSiguiente, 1575, 4215, 850, 550},
-      {&cmdSeleccionar, 2670, 4230, 850, 550}, {&cmdSalir, 3840, 4230, 850, 550},
-  };
-  int tab_index = 0;
-  for (const Design& d : designs) {
-    d.widget->Move(d.left, d.top, d.width, d.height);
-    d.widget->SetTabIndex(tab_index++);
-    host_.RegisterWidget(this, d.widget);
-  }
+      {&cmdSeleccionar, 2670, 4230, 850, 550}, {&cmdSalir, 3840, 4230, 850, 550}
+  });
   grdDatos.SetFont(std::make_shared<Font>("MS Sans Serif", 8.25f));
   grdDatos.SetFormatString(kDesignedFormat);
   txtEdit.SetVisible(false);

@@ -45,19 +45,11 @@ float HeadlessHost::TextWidth(const std::string& text, const Font* font) const {
   return 120.0f * static_cast<float>(Text::Length(text)) * size / 8.25f;
 }
 
-float HeadlessHost::ScaleWidth(const void* control) const {
-  auto it = sizes_.find(control);
-  return it == sizes_.end() ? 0 : it->second.first;
-}
-
-float HeadlessHost::ScaleHeight(const void* control) const {
-  auto it = sizes_.find(control);
-  return it == sizes_.end() ? 0 : it->second.second;
-}
+float HeadlessHost::ScaleWidth(const void* control) const { return sizes_.Width(control); }
+float HeadlessHost::ScaleHeight(const void* control) const { return sizes_.Height(control); }
 
 void HeadlessHost::SetInnerSize(const void* control, float width, float height) {
-  if (width < 0 || height < 0) throw Error::InvalidValue("control size");
-  sizes_[control] = {width, height};
+  sizes_.Set(control, width, height);
 }
 
 void HeadlessHost::TypeKey(Widget& widget, int16_t code) {

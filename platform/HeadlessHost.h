@@ -6,10 +6,10 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 
 #include "platform/FocusChain.h"
 #include "platform/Host.h"
+#include "platform/InnerSizes.h"
 
 namespace trovel {
 
@@ -41,7 +41,7 @@ class HeadlessHost : public Host {
   float ScaleWidth(const void* control) const override;
   float ScaleHeight(const void* control) const override;
   // Sizes `control`; the caller then runs the control's resize handler.
-  // Throws Error::InvalidValue for a negative size.
+  // Throws Error::InvalidValue for a negative or non-finite size.
   void SetInnerSize(const void* control, float width, float height);
 
   // Queues work for the next DoEvents.
@@ -63,7 +63,7 @@ class HeadlessHost : public Host {
 
  private:
   FocusChain focus_;
-  std::map<const void*, std::pair<float, float>> sizes_;
+  InnerSizes sizes_;
   std::deque<std::function<void()>> posted_;
   int reply_ = kOk;
 };

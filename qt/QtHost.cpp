@@ -22,17 +22,9 @@ void QtHost::UnregisterWidget(Widget* widget) {
   views_.erase(widget);
 }
 
-void QtHost::SetInnerSize(const void* control, float width, float height) { sizes_[control] = {width, height}; }
-
-float QtHost::ScaleWidth(const void* control) const {
-  auto it = sizes_.find(control);
-  return it == sizes_.end() ? 0 : it->second.first;
-}
-
-float QtHost::ScaleHeight(const void* control) const {
-  auto it = sizes_.find(control);
-  return it == sizes_.end() ? 0 : it->second.second;
-}
+void QtHost::SetInnerSize(const void* control, float width, float height) { sizes_.Set(control, width, height); }
+float QtHost::ScaleWidth(const void* control) const { return sizes_.Width(control); }
+float QtHost::ScaleHeight(const void* control) const { return sizes_.Height(control); }
 
 void QtHost::PropertyChanged(const void* control, const std::string& name) {
   emit propertyChanged(control, QString::fromStdString(name));

@@ -18,6 +18,7 @@
 
 #include "platform/FocusChain.h"
 #include "platform/Host.h"
+#include "platform/InnerSizes.h"
 
 namespace trovel::qt {
 
@@ -73,7 +74,7 @@ class QtHost : public QObject, public Host {
 
   FocusChain focus_;
   std::map<Widget*, QWidget*> views_;
-  std::map<const void*, std::pair<float, float>> sizes_;
+  InnerSizes sizes_;
   bool quiet_ = false;
 };
 

@@ -10,50 +10,14 @@
 #include <vector>
 
 #include "connectors/SqliteConnection.h"
-#include "contracts/ForwardingConnection.h"
-#include "contracts/ForwardingCursor.h"
 #include "ctltrovel2/ctlTrovel2.h"
 #include "platform/Error.h"
 #include "platform/HeadlessHost.h"
 #include "platform/MemoryPropertyBag.h"
 #include "tests/ErrorNumber.h"
+#include "tests/RecordingConnection.h"
 
 namespace trovel {
-
-struct Trovel2Log {
-  std::vector<std::string> calls;       // "Open", "Close" (and markers a test adds), in order
-  std::vector<std::string> statements;  // every statement handed to OpenCursor
-  std::weak_ptr<DataCursor> last_cursor;
-};
-
-class LoggingCursor : public ForwardingCursor {
- public:
-  LoggingCursor(std::shared_ptr<DataCursor> target, std::shared_ptr<Trovel2Log> log)
-      : ForwardingCursor(std::move(target)), log_(std::move(log)) {}
-  std::string Close() override {
-    log_->calls.push_back("Close");
-    return ForwardingCursor::Close();
-  }
-
- private:
-  std::shared_ptr<Trovel2Log> log_;
-};
-
-class LoggingConnection : public ForwardingConnection {
- public:
-  LoggingConnection(std::shared_ptr<DataConnection> target, std::shared_ptr<Trovel2Log> log)
-      : ForwardingConnection(std::move(target)), log_(std::move(log)) {}
-  std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
-    log_->calls.push_back("Open");
-    log_->statements.push_back(statement);
-    auto cursor = std::make_shared<LoggingCursor>(ForwardingConnection::OpenCursor(statement, flag), log_);
-    log_->last_cursor = cursor;
-    return cursor;
-  }
-
- private:
-  std::shared_ptr<Trovel2Log> log_;
-};
 
 class CtlTrovel2Test : public ::testing::Test {
  protected:
@@ -120,8 +84,8 @@ class CtlTrovel2Test : public ::testing::Test {
 
   HeadlessHost host;
   std::shared_ptr<SqliteConnection> db = std::make_shared<SqliteConnection>(":memory:");
-  std::shared_ptr<Trovel2Log> log = std::make_shared<Trovel2Log>();
-  std::shared_ptr<LoggingConnection> conn = std::make_shared<LoggingConnection>(db, log);
+  std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+  std::shared_ptr<RecordingConnection> conn = std::make_shared<RecordingConnection>(db, log);
   std::unique_ptr<ctlTrovel2> owner = std::make_unique<ctlTrovel2>(host);
   ctlTrovel2& ctl = *owner;
   MemoryPropertyBag bag;

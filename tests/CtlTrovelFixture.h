@@ -10,46 +10,13 @@
 #include <vector>
 
 #include "connectors/SqliteConnection.h"
-#include "contracts/ForwardingConnection.h"
-#include "contracts/ForwardingCursor.h"
 #include "ctltrovel/ctlTrovel.h"
 #include "platform/Error.h"
 #include "platform/HeadlessHost.h"
 #include "tests/ErrorNumber.h"
+#include "tests/RecordingConnection.h"
 
 namespace trovel {
-
-struct CallLog {
-  std::vector<std::string> calls;       // "Open" and "Close", in order
-  std::vector<std::string> statements;  // every statement handed to OpenCursor
-};
-
-class RecordingCursor : public ForwardingCursor {
- public:
-  RecordingCursor(std::shared_ptr<DataCursor> target, std::shared_ptr<CallLog> log)
-      : ForwardingCursor(std::move(target)), log_(std::move(log)) {}
-  std::string Close() override {
-    log_->calls.push_back("Close");
-    return ForwardingCursor::Close();
-  }
-
- private:
-  std::shared_ptr<CallLog> log_;
-};
-
-class RecordingConnection : public ForwardingConnection {
- public:
-  RecordingConnection(std::shared_ptr<DataConnection> target, std::shared_ptr<CallLog> log)
-      : ForwardingConnection(std::move(target)), log_(std::move(log)) {}
-  std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
-    log_->calls.push_back("Open");
-    log_->statements.push_back(statement);
-    return std::make_shared<RecordingCursor>(ForwardingConnection::OpenCursor(statement, flag), log_);
-  }
-
- private:
-  std::shared_ptr<CallLog> log_;
-};
 
 class CtlTrovelTest : public ::testing::Test {
  protected:

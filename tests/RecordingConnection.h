@@ -1,0 +1,51 @@
+// A recording wrapper around a real connection: it logs, in order, every
+// OpenCursor (with its statement) and every Close of a cursor it handed out,
+// so that tests can check the order in which a control uses its connection.
+// The log is shared by the connection and its cursors; tests own it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "contracts/ForwardingConnection.h"
+#include "contracts/ForwardingCursor.h"
+
+namespace trovel {
+
+struct CallLog {
+  std::vector<std::string> calls;       // "Open", "Close" (and markers a test adds), in order
+  std::vector<std::string> statements;  // every statement handed to OpenCursor
+  std::weak_ptr<DataCursor> last_cursor;
+};
+
+class RecordingCursor : public ForwardingCursor {
+ public:
+  RecordingCursor(std::shared_ptr<DataCursor> target, std::shared_ptr<CallLog> log)
+      : ForwardingCursor(std::move(target)), log_(std::move(log)) {}
+  std::string Close() override {
+    log_->calls.push_back("Close");
+    return ForwardingCursor::Close();
+  }
+
+ private:
+  std::shared_ptr<CallLog> log_;
+};
+
+class RecordingConnection : public ForwardingConnection {
+ public:
+  RecordingConnection(std::shared_ptr<DataConnection> target, std::shared_ptr<CallLog> log)
+      : ForwardingConnection(std::move(target)), log_(std::move(log)) {}
+  std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
+    log_->calls.push_back("Open");
+    log_->statements.push_back(statement);
+    auto cursor = std::make_shared<RecordingCursor>(ForwardingConnection::OpenCursor(statement, flag), log_);
+    log_->last_cursor = cursor;
+    return cursor;
+  }
+
+ private:
+  std::shared_ptr<CallLog> log_;
+};
+
+}  // namespace trovel

@@ -24,13 +24,12 @@ class DataCursor : public RefObject {
   virtual std::string Close() = 0;
   virtual bool IsOpen() = 0;
 
-  // Closes a held cursor and releases it. The reference is empty afterwards
-  // even when Close fails, so that a broken cursor is never kept.
+  // Closes a held cursor, then releases it. When Close fails the failure
+  // goes to the caller and the cursor is still held, as it was.
   static void CloseAndRelease(std::shared_ptr<DataCursor>& cursor) {
     if (!cursor) return;
-    std::shared_ptr<DataCursor> closing = std::move(cursor);
+    cursor->Close();
     cursor.reset();
-    closing->Close();
   }
 };
 

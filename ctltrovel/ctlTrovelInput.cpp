@@ -17,9 +17,9 @@ void ctlTrovel::ConnectFilterBox(int n) {
 void ctlTrovel::FilterKeyPress(int n, int16_t& key_ascii) {
   // The type is read afresh, so a change of type applies to the next key.
   const std::string& code = TipoCampo_[n - 1];
-  const int key = static_cast<uint16_t>(key_ascii);
+  const int key = key_ascii;  // signed: a negative code counts as below 32
   if (code == TypeCode::kText) {
-    key_ascii = static_cast<int16_t>(Text::UpperChar(key));
+    key_ascii = static_cast<int16_t>(Text::UpperChar(static_cast<uint16_t>(key_ascii)));
   } else if (code == TypeCode::kNumber) {
     if (!(key < 32 || (key >= '0' && key <= '9'))) key_ascii = 0;
   } else if (code == TypeCode::kDate) {

@@ -161,12 +161,7 @@ void ctlTrovel::cmdSalir_Click() {
 }
 
 void ctlTrovel::Quit() {
-  try {
-    CloseCursor();
-  } catch (...) {
-    connection_.reset();
-    throw;
-  }
+  CloseCursor();  // a failing Close goes to the caller with both references still held
   connection_.reset();
 }
 

@@ -21,12 +21,15 @@ constexpr int16_t kPadChars = 3;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The decimal number `s` begins with: leading blanks skipped, then an
-// optional sign, digits and an optional fraction. No number gives 0; a
+// The decimal number `text` begins with, read as the runtime's Val reads
+// it: blanks, tabs and line ends are skipped wherever they stand, then come
+// an optional sign, digits and an optional fraction. No number gives 0; a
 // number too large for a double gives infinity.
-double LeadingNumber(const std::string& s) {
+double LeadingNumber(const std::string& text) {
+  std::string s;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') s += c;
   std::size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   const std::size_t int_begin = i;

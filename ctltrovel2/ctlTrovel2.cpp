@@ -136,6 +136,7 @@ void ctlTrovel2::InitProperties() {
 }
 
 void ctlTrovel2::ReadProperties(PropertyBag& bag) {
+  if (!Columns_) throw Error::ObjectNotSet("the control has no column collection");
   Columns_->SetGrid(grid_);
   Columns_->SetWidthUnit(host_.TextWidth("0", nullptr));
   bLeido_ = false;

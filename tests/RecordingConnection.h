@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct CallLog {
   std::vector<std::string> calls;       // "Open", "Close" (and markers a test adds), in order
   std::vector<std::string> statements;  // every statement handed to OpenCursor
   std::weak_ptr<DataCursor> last_cursor;
+  std::string failing_close;  // when set, each Close is logged and then fails with this text
 };
 
 class RecordingCursor : public ForwardingCursor {
@@ -25,6 +27,7 @@ class RecordingCursor : public ForwardingCursor {
       : ForwardingCursor(std::move(target)), log_(std::move(log)) {}
   std::string Close() override {
     log_->calls.push_back("Close");
+    if (!log_->failing_close.empty()) throw std::runtime_error(log_->failing_close);
     return ForwardingCursor::Close();
   }
 

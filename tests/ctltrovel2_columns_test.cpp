@@ -118,7 +118,7 @@ TEST_F(ColumnsTest, KeyLeadingNumberPicksTheGridColumn) {
   for (int c = 0; c < 4; ++c) Add(std::to_string(c), "F" + std::to_string(c));
   auto column = columns->Item(1);
   for (auto [key, col] : {std::pair{"2", 2}, {"1.5", 2}, {"2.5", 2}, {"0.5", 0}, {" +3x", 3}, {"abc", 0},
-                          {"", 0}, {"-0.4", 0}, {".6", 1}, {"\t1 2", 1}}) {
+                          {"", 0}, {"-0.4", 0}, {".6", 1}, {"\t0 .6 ", 1}, {"+ 1", 1}}) {
     column->Key = key;
     column->Caption(std::string("at ") + key);
     EXPECT_EQ(grid->TextMatrix(0, col), std::string("at ") + key) << "Key \"" << key << "\"";

@@ -412,6 +412,9 @@ TEST_F(CtlTrovel2Test, QuitReleasesColumnsCursorAndConnection) {
   const Strings shown = TakeMessages();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].find(" Numero de Columna Key:0"), std::string::npos) << shown[0];
+  // Loading a control without a collection is a failure for the host, not a crash.
+  MemoryPropertyBag bag;
+  EXPECT_EQ(ErrorNumberOf([&] { ctl.ReadProperties(bag); }), Error::kObjectNotSet);
 
   held.reset();
   conn.reset();

@@ -45,6 +45,11 @@ TEST_F(InputTest, KeystrokesFilteredByTypeCodeInEveryBox) {
     SetCode(n, "tex");  // no rule at all
     EXPECT_EQ(Type(box, "a.-"), "a.-") << n;
   }
+  // A code above 32767 arrives negative: below 32, so a number box keeps it.
+  SetCode(1, "NUM");
+  int16_t wide = -5;
+  ctl.txtCodigo.FireKeyPress(wide);
+  EXPECT_EQ(wide, -5);
   // The type is read at every keystroke.
   host.SetFocus(&ctl.txtCodigo);
   ctl.txtCodigo.SetText("");

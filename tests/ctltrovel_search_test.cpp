@@ -272,6 +272,22 @@ TEST_F(SearchTest, ReadWithoutConnectionFailsAfterReleasingOldCursor) {
   EXPECT_EQ(host.messages.size(), 2u);
 }
 
+TEST_F(SearchTest, FailingCloseKeepsTheCursorHeld) {
+  AddClientes(120);
+  ConfigureClientes();
+  ctl.p_leer();
+  log->failing_close = "cursor busy";
+  ctl.p_leer();
+  ExpectOneCriticalMessage("cursor busy");
+  EXPECT_EQ(log->calls, (Strings{"Open", "Close"}));  // no second open
+  EXPECT_THROW(ctl.Quit(), std::runtime_error);
+  EXPECT_EQ(ctl.glbDb(), conn);
+  log->failing_close.clear();
+  ctl.cmdSiguiente.Click();  // the held cursor pages on below the reset grid's blank row
+  EXPECT_EQ(DataRows(), 52);
+  EXPECT_EQ(ctl.grdDatos.TextMatrix(2, 0), "C052");
+}
+
 TEST_F(SearchTest, HundredTwentyRowsPageInThreeSteps) {
   AddClientes(120);
   ConfigureClientes();

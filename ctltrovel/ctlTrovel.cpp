@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "ctltrovel/TypeCode.h"
+#include "ctltrovel/ButtonPictures.h"
 #include "platform/DesignedWidget.h"
 #include "platform/Error.h"
 #include "platform/Font.h"
@@ -50,6 +51,7 @@ void ctlTrovel::CreateChildren() {
   cmdSeleccionar.SetCaption("S&eleccion");
   cmdSalir.SetCaption("&Salir");
   grdDatos.SetFont(std::make_shared<Font>("MS Sans Serif", 8.25f));
+  ButtonPictures::Apply(cmdLeer, cmdSiguiente, cmdSeleccionar, cmdSalir);
   grdDatos.SetFormatString(kDesignedFormat);
 
   cmdLeer.onClick = [this] { cmdLeer_Click(); };

@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "ctltrovel/ButtonPictures.h"
 #include "platform/DesignedWidget.h"
 #include "platform/Error.h"
 
@@ -39,6 +40,10 @@ void ctlTrovel2::CreateChildren() {
       {&cmdSeleccionar, 2670, 4230, 850, 550}, {&cmdSalir, 3840, 4230, 850, 550}
   });
   grdDatos.SetFont(std::make_shared<Font>("MS Sans Serif", 8.25f));
+  ButtonPictures::Apply(cmdLeer, cmdSiguiente, cmdSeleccionar, cmdSalir);
+  // Each child starts with a font object of its own; GridFont and CommandFont share one.
+  for (Widget* w : std::initializer_list<Widget*>{&txtEdit, &cmdLeer, &cmdSiguiente, &cmdSeleccionar, &cmdSalir})
+    w->SetFont(std::make_shared<Font>("MS Sans Serif", 8.25f));
   grdDatos.SetFormatString(kDesignedFormat);
   txtEdit.SetVisible(false);
   cmdLeer.SetCaption("&Leer");

@@ -1,10 +1,31 @@
 #include "qt/ButtonView.h"
 
+#include <QImage>
 #include <QKeyEvent>
+#include <QPixmap>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include "qt/ViewSync.h"
 
 namespace trovel::qt {
+namespace {
+
+QPixmap ToPixmap(const Picture& picture) {
+  QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x) {
+      const int index = picture.PaletteIndex(x, y);
+      image.setPixel(x, y, index == Picture::kTransparent ? 0u : 0xFF000000u | Picture::Palette()[index]);
+    }
+  return QPixmap::fromImage(image);
+}
+
+bool IsGraphical(const CommandButton& button) {
+  return button.Style() == ButtonStyle::Graphical && button.GetPicture();
+}
+
+}  // namespace
 
 ButtonView::ButtonView(QtHost& host, CommandButton& model, QWidget* parent)
     : QPushButton(parent), host_(host), model_(model) {
@@ -24,6 +45,39 @@ ButtonView::~ButtonView() {
 void ButtonView::Sync() {
   SyncCommon(host_, this, model_);
   setText(QString::fromStdString(model_.Caption()));
+  if (model_.GetPicture().get() != shown_picture_) {
+    shown_picture_ = model_.GetPicture().get();
+    setIcon(shown_picture_ ? QIcon(ToPixmap(*shown_picture_)) : QIcon());
+  }
+  update();
+}
+
+void ButtonView::paintEvent(QPaintEvent* e) {
+  if (!IsGraphical(model_)) {
+    QPushButton::paintEvent(e);
+    return;
+  }
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text.clear();
+  option.icon = QIcon();
+  painter.drawControl(QStyle::CE_PushButtonBevel, option);
+  const QSize picture_size(model_.GetPicture()->Width(), model_.GetPicture()->Height());
+  const int gap = 2;
+  const int text_height = fontMetrics().height();
+  const int top = std::max(0, (height() - picture_size.height() - gap - text_height) / 2);
+  const QPixmap pixmap = icon().pixmap(picture_size, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+  painter.drawPixmap((width() - picture_size.width()) / 2, top, pixmap);
+  const QRect caption(0, top + picture_size.height() + gap, width(), text_height);
+  painter.drawItemText(caption, Qt::AlignHCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
+                       QPalette::ButtonText);
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(3, 3, -3, -3);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+  }
 }
 
 void ButtonView::Press() {

@@ -1,6 +1,7 @@
 // ButtonView: a QPushButton that shows a CommandButton model. A click, or
 // its access key ("&" in the caption), focuses the button and presses the
-// model button.
+// model button. A graphical button is painted with its picture centred above
+// the caption.
 #pragma once
 
 #include <QPushButton>
@@ -22,12 +23,14 @@ class ButtonView : public QPushButton {
 
  protected:
   bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 
  private:
   void Press();
 
   QtHost& host_;
   CommandButton& model_;
+  const Picture* shown_picture_ = nullptr;  // the picture the icon was made from
 };
 
 }  // namespace trovel::qt

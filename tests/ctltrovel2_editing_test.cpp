@@ -359,6 +359,10 @@ TEST_F(CtlTrovel2Test, ResizeTooLowShowsTheFailureAndMovesNothing) {
 }
 
 TEST_F(CtlTrovel2Test, FontsAreSharedObjects) {
+  // A new control's buttons each hold a font object of their own.
+  ASSERT_NE(ctl.CommandFont(), nullptr);
+  EXPECT_NE(ctl.CommandFont(), ctl.cmdSalir.GetFont());
+  EXPECT_EQ(ctl.CommandFont()->name, "MS Sans Serif");
   auto bold = std::make_shared<Font>("Arial", 10, true);
   ctl.CommandFont(bold);
   for (const CommandButton* b : {&ctl.cmdLeer, &ctl.cmdSiguiente, &ctl.cmdSeleccionar, &ctl.cmdSalir})

@@ -1,4 +1,6 @@
 // ctlTrovel: the designed child widgets and their re-arrangement on resize.
+#include <set>
+
 #include "platform/Font.h"
 #include "tests/CtlTrovelFixture.h"
 
@@ -43,6 +45,15 @@ TEST_F(LayoutTest, DesignedWidgets) {
   EXPECT_EQ(ctl.cmdSiguiente.Caption(), "S&iguiente");
   EXPECT_EQ(ctl.cmdSeleccionar.Caption(), "S&eleccion");
   EXPECT_EQ(ctl.cmdSalir.Caption(), "&Salir");
+  std::set<const Picture*> pictures;
+  for (CommandButton* b : {&ctl.cmdLeer, &ctl.cmdSiguiente, &ctl.cmdSeleccionar, &ctl.cmdSalir}) {
+    EXPECT_EQ(b->Style(), ButtonStyle::Graphical) << b->Name();
+    ASSERT_NE(b->GetPicture(), nullptr) << b->Name();
+    EXPECT_EQ(b->GetPicture()->Width(), 16);
+    EXPECT_EQ(b->GetPicture()->Height(), 16);
+    pictures.insert(b->GetPicture().get());
+  }
+  EXPECT_EQ(pictures.size(), 4u);  // one picture per button
   ASSERT_NE(ctl.grdDatos.GetFont(), nullptr);
   EXPECT_EQ(ctl.grdDatos.GetFont()->name, "MS Sans Serif");
   EXPECT_EQ(ctl.grdDatos.GetFont()->size, 8.25f);

@@ -4,6 +4,7 @@
 
 #include "platform/Error.h"
 #include "platform/FlexGrid.h"
+#include "platform/Picture.h"
 
 namespace trovel {
 namespace {
@@ -50,6 +51,15 @@ TEST(FlexGridTest, GrowsAndShrinksColumns) {
   EXPECT_EQ(g.ColWidth(3), FlexGrid::kDefaultColWidth);
   EXPECT_THROW(g.SetCols(-1), Error);
   EXPECT_EQ(g.Cols(), 4);
+}
+
+TEST(PictureTest, RowsOfPaletteDigits) {
+  Picture p({".c", "f0"});
+  EXPECT_EQ(p.PaletteIndex(0, 0), Picture::kTransparent);
+  EXPECT_EQ(p.PaletteIndex(1, 0), 12);
+  EXPECT_EQ(p.PaletteIndex(0, 1), 15);
+  EXPECT_EQ(ErrorNumberOf([] { Picture({"0f", "0"}); }), Error::kInvalidValue);
+  EXPECT_EQ(ErrorNumberOf([] { Picture({"0g"}); }), Error::kInvalidValue);
 }
 
 TEST(FlexGridTest, RefusesBadAddressesAndValues) {

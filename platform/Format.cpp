@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "platform/Error.h"
 
@@ -21,27 +22,130 @@ size_t RunLength(const std::string& f, size_t i, char lower) {
   return n;
 }
 
-std::string FormatDate(const DateTime& d, const std::string& f) {
+const char* const kMonthNames[] = {"enero", "febrero", "marzo",     "abril",   "mayo",      "junio",
+                                   "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"};
+const char* const kMonthShort[] = {"ene", "feb", "mar", "abr", "may", "jun",
+                                   "jul", "ago", "sep", "oct", "nov", "dic"};
+const char* const kDayNames[] = {"domingo", "lunes", "martes", "miércoles", "jueves", "viernes", "sábado"};
+const char* const kDayShort[] = {"dom", "lun", "mar", "mié", "jue", "vie", "sáb"};
+
+const char* MonthName(const char* const (&names)[12], int month) {
+  return month >= 1 && month <= 12 ? names[month - 1] : "";
+}
+
+// Days since 1 January 1970 of a calendar date (proleptic Gregorian).
+long DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2;
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const long yoe = y - era * 400;
+  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+// 1 for Sunday .. 7 for Saturday.
+int Weekday(const DateTime& d) {
+  const long days = DaysFromCivil(d.year, d.month, d.day);  // 1970-01-01 was a Thursday
+  return static_cast<int>(((days + 4) % 7 + 7) % 7) + 1;
+}
+
+int DayOfYear(const DateTime& d) {
+  return static_cast<int>(DaysFromCivil(d.year, d.month, d.day) - DaysFromCivil(d.year, 1, 1)) + 1;
+}
+
+// Weeks start on Sunday and week 1 is the one holding 1 January.
+int WeekOfYear(const DateTime& d) {
+  const int jan1 = Weekday(DateTime{d.year, 1, 1, 0, 0, 0});
+  return (DayOfYear(d) - 1 + jan1 - 1) / 7 + 1;
+}
+
+bool StartsWithNoCase(const std::string& f, size_t i, const char* word) {
+  for (size_t k = 0; word[k]; ++k)
+    if (i + k >= f.size() || std::tolower(static_cast<unsigned char>(f[i + k])) != word[k]) return false;
+  return true;
+}
+
+// The named date pictures, by their lower-case names.
+const std::string* NamedDatePicture(const std::string& f) {
+  static const std::pair<const char*, std::string> named[] = {
+      {"short date", "dd/mm/yyyy"},       {"medium date", "dd-mmm-yy"},
+      {"long date", "dddd, d \\de mmmm \\de yyyy"}, {"short time", "hh:nn"},
+      {"medium time", "hh:nn AM/PM"},    {"long time", "hh:nn:ss"},
+      {"general date", "dd/mm/yyyy hh:nn:ss"}};
+  std::string lower;
+  for (char c : f) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const auto& [name, picture] : named)
+    if (lower == name) return &picture;
+  return nullptr;
+}
+
+std::string FormatDate(const DateTime& d, const std::string& picture) {
+  const std::string& f = NamedDatePicture(picture) ? *NamedDatePicture(picture) : picture;
+  // An AM/PM or A/P marker anywhere puts the hours on a 12-hour clock.
+  bool twelve_hour = false;
+  for (size_t i = 0; i < f.size(); ++i) twelve_hour |= StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p");
+  const int hour = twelve_hour ? (d.hour % 12 == 0 ? 12 : d.hour % 12) : d.hour;
   std::string out;
   bool after_hour = false;
   for (size_t i = 0; i < f.size();) {
+    if (f[i] == '\\' && i + 1 < f.size()) {
+      out += f[i + 1];
+      i += 2;
+      continue;
+    }
+    if (f[i] == '"') {
+      size_t end = f.find('"', i + 1);
+      if (end == std::string::npos) end = f.size();
+      out += f.substr(i + 1, end - i - 1);
+      i = end + 1;
+      continue;
+    }
+    if (StartsWithNoCase(f, i, "am/pm")) {
+      const bool upper = std::isupper(static_cast<unsigned char>(f[i]));
+      out += d.hour < 12 ? (upper ? "AM" : "am") : (upper ? "PM" : "pm");
+      i += 5;
+      continue;
+    }
+    if (StartsWithNoCase(f, i, "a/p")) {
+      const bool upper = std::isupper(static_cast<unsigned char>(f[i]));
+      out += d.hour < 12 ? (upper ? "A" : "a") : (upper ? "P" : "p");
+      i += 3;
+      continue;
+    }
     char c = static_cast<char>(std::tolower(static_cast<unsigned char>(f[i])));
     size_t n = RunLength(f, i, c);
     switch (c) {
-      case 'd': out += n == 1 ? std::to_string(d.day) : Padded(d.day, 2); i += std::min<size_t>(n, 2); break;
+      case 'd':
+        if (n >= 5) out += FormatDate(d, "dd/mm/yyyy"), n = 5;
+        else if (n == 4) out += kDayNames[Weekday(d) - 1];
+        else if (n == 3) out += kDayShort[Weekday(d) - 1];
+        else out += n == 1 ? std::to_string(d.day) : Padded(d.day, 2);
+        i += n;
+        break;
+      case 'w':
+        if (n >= 2) out += std::to_string(WeekOfYear(d)), n = 2;
+        else out += std::to_string(Weekday(d));
+        i += n;
+        break;
+      case 'q': out += std::to_string((d.month - 1) / 3 + 1); i += 1; break;
       case 'y':
         if (n >= 4) out += Padded(d.year, 4), i += 4;
         else if (n >= 2) out += Padded(d.year % 100, 2), i += 2;
-        else out += std::to_string(d.year), i += 1;
+        else out += std::to_string(DayOfYear(d)), i += 1;
         break;
       case 'm': {
+        if (n >= 3 && !after_hour) {
+          out += n == 3 ? MonthName(kMonthShort, d.month) : MonthName(kMonthNames, d.month);
+          i += std::min<size_t>(n, 4);
+          break;
+        }
         int v = after_hour ? d.minute : d.month;
         out += n == 1 ? std::to_string(v) : Padded(v, 2);
         i += std::min<size_t>(n, 2);
         after_hour = false;
         break;
       }
-      case 'h': out += n == 1 ? std::to_string(d.hour) : Padded(d.hour, 2); i += std::min<size_t>(n, 2); after_hour = true; break;
+      case 'h': out += n == 1 ? std::to_string(hour) : Padded(hour, 2); i += std::min<size_t>(n, 2); after_hour = true; break;
       case 'n': out += n == 1 ? std::to_string(d.minute) : Padded(d.minute, 2); i += std::min<size_t>(n, 2); after_hour = false; break;
       case 's': out += n == 1 ? std::to_string(d.second) : Padded(d.second, 2); i += std::min<size_t>(n, 2); break;
       default: out += f[i++]; break;
@@ -51,15 +155,15 @@ std::string FormatDate(const DateTime& d, const std::string& f) {
 }
 
 // One element of a number picture: a digit code or literal text.
-struct Picture {
+struct NumberPicture {
   int int_zeros = 0, int_digits = 0;  // digit codes before the point (zeros are '0')
   int frac_zeros = 0, frac_digits = 0;
   bool thousands = false, percent = false, has_point = false;
   std::string prefix, suffix;  // literal text around the digits
 };
 
-Picture ParsePicture(const std::string& f) {
-  Picture p;
+NumberPicture ParsePicture(const std::string& f) {
+  NumberPicture p;
   bool seen_digit = false, done_digits = false;
   for (size_t i = 0; i < f.size(); ++i) {
     char c = f[i];
@@ -101,7 +205,7 @@ Picture ParsePicture(const std::string& f) {
 }
 
 std::string FormatNumber(double v, const std::string& f) {
-  Picture p = ParsePicture(f);
+  NumberPicture p = ParsePicture(f);
   if (p.percent) v *= 100;
   bool negative = v < 0;
   double scale = std::pow(10.0, p.frac_digits);
@@ -125,16 +229,58 @@ std::string FormatNumber(double v, const std::string& f) {
   return (negative && !is_zero ? "-" : "") + p.prefix + digits + p.suffix;
 }
 
+// The sections of a number picture, split at ";" outside quotes: for
+// positive values, negative values, zero and Null.
+std::vector<std::string> Sections(const std::string& f) {
+  std::vector<std::string> sections(1);
+  bool quoted = false;
+  for (size_t i = 0; i < f.size(); ++i) {
+    if (f[i] == '"') quoted = !quoted;
+    if (f[i] == '\\' && i + 1 < f.size()) {
+      sections.back() += f.substr(i++, 2);
+      continue;
+    }
+    if (f[i] == ';' && !quoted) {
+      sections.emplace_back();
+      continue;
+    }
+    sections.back() += f[i];
+  }
+  return sections;
+}
+
+std::string FormatSections(double v, const std::vector<std::string>& sections) {
+  if (v < 0 && sections.size() >= 2 && !sections[1].empty()) return FormatNumber(-v, sections[1]);
+  if (v == 0 && sections.size() >= 3 && !sections[2].empty()) return FormatNumber(0, sections[2]);
+  return FormatNumber(v, sections[0]);
+}
+
+const std::string* NamedNumberPicture(const std::string& f) {
+  static const std::pair<const char*, std::string> named[] = {
+      {"fixed", "0.00"}, {"standard", "#,##0.00"}, {"percent", "0.00%"}};
+  std::string lower;
+  for (char c : f) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const auto& [name, picture] : named)
+    if (lower == name) return &picture;
+  return nullptr;
+}
+
 }  // namespace
 
-std::string Format(const Variant& value, const std::string& picture) {
-  if (value.IsNull()) return "";
+std::string Format(const Variant& value, const std::string& picture_text) {
+  const std::string& picture = NamedNumberPicture(picture_text) ? *NamedNumberPicture(picture_text) : picture_text;
+  const std::vector<std::string> sections = Sections(picture);
+  if (value.IsNull()) {
+    if (sections.size() < 4) return "";
+    const NumberPicture null_text = ParsePicture(sections[3]);
+    return null_text.prefix + null_text.suffix;
+  }
   if (picture.empty()) return value.ToString();
   if (value.type() == Variant::Type::Date) return FormatDate(value.ToDate(), picture);
   try {
     if (value.IsNumeric() || value.type() == Variant::Type::String) {
       double d = value.ToDouble();
-      if (picture.find_first_of("0#") != std::string::npos) return FormatNumber(d, picture);
+      if (sections.size() > 1 || picture.find_first_of("0#") != std::string::npos) return FormatSections(d, sections);
     }
   } catch (const Error&) {
     // not a number: try it as a date below

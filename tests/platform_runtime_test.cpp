@@ -63,6 +63,15 @@ TEST(FormatTest, Dates) {
   EXPECT_EQ(Format(d, "yyyy-mm-dd hh:nn:ss"), "2001-03-05 14:07:09");
   EXPECT_EQ(Format(d, "h:mm"), "14:07");
   EXPECT_EQ(Format(Variant("2001-03-05"), "dd.mm.yyyy"), "05.03.2001");
+  // Names, weekday (Monday is 2), week, quarter, day of the year, 12-hour clock, literals.
+  EXPECT_EQ(Format(d, "ddd dd-mmm-yyyy"), "lun 05-mar-2001");
+  EXPECT_EQ(Format(d, "dddd d \\de mmmm"), "lunes 5 de marzo");
+  EXPECT_EQ(Format(d, "w ww q y"), "2 10 1 64");
+  EXPECT_EQ(Format(d, "h:nn AM/PM \"en punto\""), "2:07 PM en punto");
+  EXPECT_EQ(Format(Variant(DateTime{2005, 1, 1, 0, 0, 0}), "ww"), "1");  // a Saturday: week 1
+  EXPECT_EQ(Format(Variant(DateTime{2005, 1, 2, 0, 5, 0}), "ww hh a/p"), "2 12 a");
+  EXPECT_EQ(Format(d, "Short Date"), "05/03/2001");
+  EXPECT_EQ(Format(d, "ddddd"), "05/03/2001");
 }
 
 TEST(FormatTest, Numbers) {
@@ -78,6 +87,14 @@ TEST(FormatTest, Numbers) {
   EXPECT_EQ(Format(Variant("12.5"), "0.00"), "12.50");
   EXPECT_EQ(Format(Variant("abc"), "0.00"), "abc");
   EXPECT_EQ(Format(Variant(Variant::Null), "0.00"), "");
+  // Sections for positive, negative, zero and Null; named pictures.
+  const std::string sections = "#,##0.00;(#,##0.00);\"cero\";\"nulo\"";
+  EXPECT_EQ(Format(Variant(-1234.5), sections), "(1,234.50)");
+  EXPECT_EQ(Format(Variant(0.0), sections), "cero");
+  EXPECT_EQ(Format(Variant(Variant::Null), sections), "nulo");
+  EXPECT_EQ(Format(Variant(-2.0), "0.0;;\"z\""), "-2.0");  // an empty section falls back to the first
+  EXPECT_EQ(Format(Variant(1234.5), "Standard"), "1,234.50");
+  EXPECT_EQ(Format(Variant(0.125), "Percent"), "12.50%");
 }
 
 TEST(TextTest, CountsCharactersAndUpperCasesUnicode) {

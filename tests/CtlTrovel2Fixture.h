@@ -19,6 +19,19 @@
 
 namespace trovel {
 
+// The texts of the messages `host` showed since the last call; each must be a
+// critical "Mensaje" box with a single OK button.
+inline std::vector<std::string> TakeMessagesOf(HeadlessHost& host) {
+  std::vector<std::string> texts;
+  for (const auto& m : host.messages) {
+    EXPECT_EQ(m.style, Host::kCritical | Host::kOkOnly) << m.text;
+    EXPECT_EQ(m.title, "Mensaje") << m.text;
+    texts.push_back(m.text);
+  }
+  host.messages.clear();
+  return texts;
+}
+
 class CtlTrovel2Test : public ::testing::Test {
  protected:
   CtlTrovel2Test() {
@@ -67,20 +80,35 @@ class CtlTrovel2Test : public ::testing::Test {
   void Enter() { Key(13); }
   void Escape() { Key(27); }
 
-  // The texts of the messages shown since the last call; each must be a
-  // critical "Mensaje" box with a single OK button.
-  std::vector<std::string> TakeMessages() {
-    std::vector<std::string> texts;
-    for (const auto& m : host.messages) {
-      EXPECT_EQ(m.style, 16) << m.text;
-      EXPECT_EQ(m.title, "Mensaje") << m.text;
-      texts.push_back(m.text);
-    }
-    host.messages.clear();
-    return texts;
-  }
+  std::vector<std::string> TakeMessages() { return TakeMessagesOf(host); }
 
   int DataRows() const { return ctl.grdDatos.Rows() - 1; }
+
+  // The cells of grid row `r`, each followed by "|".
+  std::string Row(int r) const {
+    std::string out;
+    for (int c = 0; c < ctl.grdDatos.Cols(); ++c) out += ctl.grdDatos.TextMatrix(r, c) + "|";
+    return out;
+  }
+
+  // The Value of each column, in order, each followed by "|".
+  std::string Values() const {
+    std::string out;
+    for (const auto& column : *ctl.Columns()) out += column->Value() + "|";
+    return out;
+  }
+
+  // The mode at a glance: "filter" or "results" (the read button's caption
+  // must agree), the data rows shown and which of the next-page and select
+  // buttons are enabled, e.g. "results rows:51 next select".
+  std::string State() const {
+    std::string out = ctl.Leido() ? "results" : "filter";
+    if (ctl.cmdLeer.Caption() != (ctl.Leido() ? "&Filtro" : "&Leer")) out += " caption:" + ctl.cmdLeer.Caption();
+    out += " rows:" + std::to_string(DataRows());
+    if (ctl.cmdSiguiente.Enabled()) out += " next";
+    if (ctl.cmdSeleccionar.Enabled()) out += " select";
+    return out;
+  }
 
   HeadlessHost host;
   std::shared_ptr<SqliteConnection> db = std::make_shared<SqliteConnection>(":memory:");

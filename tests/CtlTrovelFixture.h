@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,28 +43,62 @@ class CtlTrovelTest : public ::testing::Test {
     ctl.OrderBy("codigo");
   }
 
+  // Names the fields of grid columns 1, 2, ... in turn.
+  void SetFields(const std::vector<std::string>& names) {
+    for (size_t i = 0; i < names.size(); ++i) ctl.SetProperty("N_Campo" + std::to_string(i + 1), names[i]);
+  }
+
   // Presses the read button and returns the statement it sent.
   std::string Read() {
     ctl.p_leer();
     return log->statements.empty() ? std::string() : log->statements.back();
   }
 
-  // The description the connection itself gives for a failing statement.
-  std::string FailureOf(std::string statement) {
+  // Opens `statement` on the database itself, bypassing the control and the call log.
+  std::shared_ptr<DataCursor> Open(std::string statement) {
+    bool flag = false;
+    return db->OpenCursor(statement, flag);
+  }
+
+  // The description of the failure `work` throws, as the control would show it.
+  static std::string FailureOf(const std::function<void()>& work) {
     try {
-      bool flag = false;
-      db->OpenCursor(statement, flag);
+      work();
     } catch (const std::exception& e) {
       return e.what();
     }
     return "(no failure)";
   }
 
-  void ExpectOneCriticalMessage(const std::string& text) {
+  // Exactly one critical OK-only box titled "Mensaje" was shown, with `text` when one is given.
+  void ExpectOneCriticalMessage(const std::optional<std::string>& text = std::nullopt) {
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, text);
+    if (text) {
+      EXPECT_EQ(host.messages[0].text, *text);
+    }
     EXPECT_EQ(host.messages[0].style, Host::kCritical | Host::kOkOnly);
     EXPECT_EQ(host.messages[0].title, "Mensaje");
+  }
+
+  // The enabled state of Leer, Siguiente, Seleccionar and Salir, as "1" or "0" each.
+  std::string Buttons() const {
+    std::string s;
+    for (const CommandButton* b : {&ctl.cmdLeer, &ctl.cmdSiguiente, &ctl.cmdSeleccionar, &ctl.cmdSalir})
+      s += b->Enabled() ? '1' : '0';
+    return s;
+  }
+
+  // The texts of every column of grid row r.
+  std::vector<std::string> Row(int r) const {
+    std::vector<std::string> cells;
+    for (int c = 0; c < ctl.grdDatos.Cols(); ++c) cells.push_back(ctl.grdDatos.TextMatrix(r, c));
+    return cells;
+  }
+
+  // The grid shows only its header and the blank row a reset leaves.
+  void ExpectOnlyBlankRow() const {
+    ASSERT_EQ(ctl.grdDatos.Rows(), 2);
+    EXPECT_EQ(Row(1), std::vector<std::string>(ctl.grdDatos.Cols(), ""));
   }
 
   int DataRows() const { return ctl.grdDatos.Rows() - 1; }

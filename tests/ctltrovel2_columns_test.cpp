@@ -1,3 +1,5 @@
+// clsColumns and clsColumn: what adding and changing a column writes to the
+// grid, lookup and removal, and the messages shown when a write fails.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +9,7 @@
 #include "platform/Error.h"
 #include "platform/FlexGrid.h"
 #include "platform/HeadlessHost.h"
+#include "tests/CtlTrovel2Fixture.h"  // TakeMessagesOf
 #include "tests/ErrorNumber.h"
 
 namespace trovel {
@@ -22,6 +25,7 @@ struct ColumnsTestPeer {
 namespace {
 
 using Peer = ColumnsTestPeer;
+using Strings = std::vector<std::string>;
 const std::string kRange = Error::SubscriptOutOfRange().description();
 const std::string kUnbound = Error::ObjectNotSet().description();
 
@@ -35,16 +39,11 @@ class ColumnsTest : public ::testing::Test {
                                  const std::string& sKey = "") {
     return columns->Add(key, field, "T", ctvTEXT, "Cap " + field, length, sKey);
   }
-  // The texts of the messages shown since the last call; each must be a
-  // critical "Mensaje" box.
-  std::vector<std::string> Messages() {
-    std::vector<std::string> texts;
-    for (const auto& m : host.messages) {
-      EXPECT_EQ(m.style, Host::kCritical | Host::kOkOnly);
-      EXPECT_EQ(m.title, "Mensaje");
-      texts.push_back(m.text);
-    }
-    host.messages.clear();
+  // The messages shown since the last call, each cut to the length of
+  // `prefix`: for texts that go on with a detail of their own.
+  Strings MessagesCutTo(const std::string& prefix) {
+    Strings texts = TakeMessagesOf(host);
+    for (auto& text : texts) text.resize(std::min(text.size(), prefix.size()));
     return texts;
   }
   std::string Fields() const {
@@ -52,58 +51,53 @@ class ColumnsTest : public ::testing::Test {
     for (const auto& column : *columns) out += column->Field() + ",";
     return out;
   }
-  static bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+  // Heading, alignment and width of grid column `c`.
+  std::string Shown(int c) const {
+    return grid->TextMatrix(0, c) + " " + std::to_string(grid->ColAlignment(c)) + " " +
+           ::testing::PrintToString(grid->ColWidth(c));
+  }
 
   HeadlessHost host;
   std::shared_ptr<FlexGrid> grid = std::make_shared<FlexGrid>("grdDatos");
   std::shared_ptr<clsColumns> columns = Peer::Create(&host);
 };
 
-TEST_F(ColumnsTest, AddWritesHeadingAlignmentAndWidth) {
-  auto code = columns->Add("0", "CODIGO", "ART", ctvNUMBER, "Código", 6);
+TEST_F(ColumnsTest, AddAndSettersWriteHeadingAlignmentAndWidth) {
+  ASSERT_TRUE(columns->Add("0", "CODIGO", "ART", ctvNUMBER, "Código", 6));
   auto date = columns->Add("1", "ALTA", "", ctvDATE, "Alta", 60);
-  ASSERT_TRUE(code && date);
-  EXPECT_EQ(columns->Count(), 2);
-  EXPECT_EQ(grid->Cols(), 2);
-  EXPECT_EQ(grid->TextMatrix(0, 0), "Código");
-  EXPECT_EQ(grid->TextMatrix(0, 1), "Alta");
-  EXPECT_EQ(grid->ColAlignment(0), 6);
+  ASSERT_TRUE(date);
+  // Numbers align right (6), the rest left (0); the width is Longht + 3 units.
+  EXPECT_EQ(Shown(0), "Código 6 1080");
+  EXPECT_EQ(Shown(1), "Alta 0 6360");
+
+  // Longht counts up to 50; half units round to even.
+  for (auto [unit, length, width] : {std::tuple{120.f, 0, 360}, {120.f, 10, 1560}, {120.f, 49, 6240}, {120.f, 50, 6360},
+                                     {120.f, 300, 6360}, {0.5f, 0, 2}, {0.5f, 2, 2}, {0.5f, 4, 4}}) {
+    Peer::SetUnit(*date, unit);
+    date->Longht(static_cast<int16_t>(length));
+    EXPECT_EQ(grid->ColWidth(1), width) << "length " << length << " at " << unit;
+  }
+  // Hidden, the column is 0 wide but keeps its length; shown, it gets the width back.
+  date->Visible(false);
+  EXPECT_EQ(grid->ColWidth(1), 0);
+  EXPECT_EQ(date->Longht(), 4);
+  Peer::SetUnit(*date, 120);
+  date->Longht(10);
+  date->Visible(true);
+  EXPECT_EQ(grid->ColWidth(1), 1560);
+
+  date->TypeData(ctvNUMBER);
+  EXPECT_EQ(grid->ColAlignment(1), 6);
+  date->TypeData(static_cast<TIPOC>(7));  // stored unchecked, left-aligned
+  EXPECT_EQ(date->TypeData(), 7);
   EXPECT_EQ(grid->ColAlignment(1), 0);
-  EXPECT_EQ(grid->ColWidth(0), 1080);
-  EXPECT_EQ(code->Key + code->Field() + code->Table(), "0CODIGOART");
-  EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(ColumnsTest, WidthVisibilityAndAlignment) {
-  auto column = Add("0", "A");
-  for (auto [length, width] : {std::pair{0, 360}, {10, 1560}, {49, 6240}, {50, 6360}, {300, 6360}}) {
-    column->Longht(static_cast<int16_t>(length));
-    EXPECT_EQ(grid->ColWidth(0), width) << "length " << length;
-  }
-  column->Visible(false);
-  EXPECT_EQ(grid->ColWidth(0), 0);
-  EXPECT_EQ(column->Longht(), 300);
-  column->Longht(10);
-  column->Visible(true);
-  EXPECT_EQ(grid->ColWidth(0), 1560);
-
-  Peer::SetUnit(*column, 0.5f);  // half twips round to even
-  for (auto [length, width] : {std::pair{0, 2}, {2, 2}, {4, 4}}) {
-    column->Longht(static_cast<int16_t>(length));
-    EXPECT_EQ(grid->ColWidth(0), width) << "length " << length;
-  }
-  column->TypeData(ctvNUMBER);
-  EXPECT_EQ(grid->ColAlignment(0), 6);
-  column->TypeData(static_cast<TIPOC>(7));  // stored unchecked, left-aligned
-  EXPECT_EQ(column->TypeData(), 7);
-  EXPECT_EQ(grid->ColAlignment(0), 0);
-  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(TakeMessagesOf(host).empty());
 }
 
 TEST_F(ColumnsTest, UnitIsCopiedAtAddAndChecked) {
   auto fresh = Peer::Create(&host);
   Peer::SetGrid(*fresh, grid);
-  auto zero = fresh->Add("0", "A", "", ctvTEXT, "A", 300);
+  auto zero = fresh->Add("0", "A", "", ctvTEXT, "A", 300);  // a new collection's unit is 0
   Peer::SetUnit(*fresh, 100);
   fresh->Add("1", "B", "", ctvTEXT, "B", 10);
   zero->Longht(10);
@@ -124,28 +118,26 @@ TEST_F(ColumnsTest, KeyLeadingNumberPicksTheGridColumn) {
     EXPECT_EQ(grid->TextMatrix(0, col), std::string("at ") + key) << "Key \"" << key << "\"";
   }
   EXPECT_EQ(grid->TextMatrix(0, 2), "at 2.5");  // a later Key moved nothing written before
-  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(TakeMessagesOf(host).empty());
 }
 
 TEST_F(ColumnsTest, FailedAddsKeepListButNotGrid) {
-  auto first = Add("0", "Codigo");
+  Add("0", "Codigo");
+  // A field already in the collection (in any case) is refused after its grid column was written.
+  const std::string duplicate = Error::KeyAlreadyInCollection().description();
   EXPECT_EQ(columns->Add("1", "CODIGO", "", ctvNUMBER, "Otra", 20), nullptr);
-  auto texts = Messages();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_TRUE(StartsWith(texts[0], Error::KeyAlreadyInCollection().description())) << texts[0];
+  EXPECT_EQ(MessagesCutTo(duplicate), Strings{duplicate});
   EXPECT_EQ(Fields(), "Codigo,");
   EXPECT_EQ(grid->Cols(), 2);
-  EXPECT_EQ(grid->TextMatrix(0, 1), "Otra");
-  EXPECT_EQ(grid->ColAlignment(1), 6);
-  EXPECT_TRUE(Add("1", "CODIGO", 10, "codigo2"));
+  EXPECT_EQ(Shown(1), "Otra 6 2760");
+  EXPECT_TRUE(Add("1", "CODIGO", 10, "codigo2"));  // under a key of its own it is welcome
 
+  // Without a live grid nothing is added.
   Peer::SetGrid(*columns, std::make_shared<FlexGrid>("gone"));  // expires at once
   EXPECT_EQ(Add("2", "X"), nullptr);
   auto unbound = Peer::Create(&host);
   EXPECT_EQ(unbound->Add("0", "X", "", ctvTEXT, "X", 1), nullptr);
-  texts = Messages();
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_TRUE(StartsWith(texts[0], kUnbound) && StartsWith(texts[1], kUnbound));
+  EXPECT_EQ(MessagesCutTo(kUnbound), (Strings{kUnbound, kUnbound}));
   EXPECT_EQ(columns->Count(), 2);
   EXPECT_EQ(unbound->Count(), 0);
 }
@@ -154,24 +146,22 @@ TEST_F(ColumnsTest, ItemAndRemoveByPositionOrKey) {
   auto a = Add("0", "Año");
   auto b = Add("1", "B");
   auto c = Add("2", "x", 10, "Clave");
+  // Positions count from 1 and round to even; keys ignore case.
   EXPECT_EQ(columns->Item(int16_t{3}), c);
   EXPECT_EQ((*columns)[2.5], b);
   EXPECT_EQ(columns->Item("AÑO"), a);
   EXPECT_EQ(columns->Item("clave"), c);
-  EXPECT_TRUE(Messages().empty());
-  for (const Variant& bad : {Variant(0), Variant(4), Variant("1"), Variant("x")}) {
+  EXPECT_TRUE(TakeMessagesOf(host).empty());
+  // A position or key that names no column: Item shows the failure and gives
+  // nothing, Remove throws it and shows nothing.
+  const Error range = Error::SubscriptOutOfRange(), mismatch = Error::TypeMismatch();
+  for (const auto& [bad, error] : {std::pair{Variant(0), range}, {Variant(4), range}, {Variant("1"), range},
+                                   {Variant("x"), range}, {Variant(), mismatch}, {Variant::Null, mismatch}}) {
     EXPECT_EQ(columns->Item(bad), nullptr);
-    auto texts = Messages();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_TRUE(StartsWith(texts[0], kRange)) << texts[0];
+    EXPECT_EQ(MessagesCutTo(error.description()), Strings{error.description()}) << error.number();
+    EXPECT_EQ(ErrorNumberOf([&] { columns->Remove(bad); }), error.number());
+    EXPECT_TRUE(TakeMessagesOf(host).empty());
   }
-  EXPECT_EQ(columns->Item(Variant()), nullptr);
-  EXPECT_EQ(Messages().size(), 1u);
-
-  EXPECT_EQ(ErrorNumberOf([&] { columns->Remove("absent"); }), Error::kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { columns->Remove(4); }), Error::kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { columns->Remove(Variant::Null); }), Error::kTypeMismatch);
-  EXPECT_TRUE(Messages().empty());
   columns->Remove("b");
   EXPECT_TRUE(Add("1", "B"));  // the key is free again
   columns->Remove(1);
@@ -184,41 +174,36 @@ TEST_F(ColumnsTest, ItemAndRemoveByPositionOrKey) {
 TEST_F(ColumnsTest, WriteFailuresShowTheirMessagesAndKeepTheValue) {
   auto column = columns->Add("7", "A", "", ctvNUMBER, "Cap", 20);  // Add goes on past them
   ASSERT_TRUE(column);
-  const std::string range = [&] {
-    try { grid->SetTextMatrix(0, 7, ""); } catch (const Error& e) { return e.description(); }
-    return std::string();
-  }();
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Columna no válida Key:7", range + " Numero de Columna Key:7",
-                                                  "Columna no valida key:7"}));
+  std::string range;
+  try { grid->SetTextMatrix(0, 7, ""); } catch (const Error& e) { range = e.description(); }
+  EXPECT_EQ(TakeMessagesOf(host), (Strings{"Columna no válida Key:7", range + " Numero de Columna Key:7",
+                                           "Columna no valida key:7"}));
   column->Visible(false);
-  EXPECT_EQ(Messages(), std::vector<std::string>{range + " Columna Key:7"});
+  EXPECT_EQ(TakeMessagesOf(host), Strings{range + " Columna Key:7"});
   EXPECT_FALSE(column->Visible());
   EXPECT_EQ(column->Caption() + std::to_string(column->Longht()), "Cap20");
 
   for (std::string key : {std::string(400, '9'), std::string("99999999999"), std::string("-1")}) {
     column->Key = key;
     column->Caption("x");
-    auto texts = Messages();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_TRUE(StartsWith(texts[0], kRange)) << texts[0];
+    EXPECT_EQ(MessagesCutTo(kRange), Strings{kRange}) << key;
   }
   column->Key = "0";
   column->Longht(-5);  // a negative width, refused by the grid
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Columna no valida key:0"});
-}
+  EXPECT_EQ(TakeMessagesOf(host), Strings{"Columna no valida key:0"});
 
-TEST_F(ColumnsTest, ColumnOutlivesItsGrid) {
-  auto column = Add("0", "A");
+  // The column outlives its grid: each write shows the object is gone, the
+  // values are kept and the collection still finds the column.
   grid.reset();
   column->Caption("new");
   column->Visible(false);
   column->TypeData(ctvDATE);
-  auto texts = Messages();
+  const Strings texts = TakeMessagesOf(host);
   ASSERT_EQ(texts.size(), 3u);
-  EXPECT_TRUE(StartsWith(texts[0], kUnbound) && texts[0].ends_with(" Numero de Columna Key:0"));
-  EXPECT_TRUE(StartsWith(texts[1], kUnbound) && texts[1].ends_with(" Columna Key:0"));
+  EXPECT_TRUE(texts[0].starts_with(kUnbound) && texts[0].ends_with(" Numero de Columna Key:0")) << texts[0];
+  EXPECT_TRUE(texts[1].starts_with(kUnbound) && texts[1].ends_with(" Columna Key:0")) << texts[1];
   EXPECT_EQ(texts[2], "Columna no válida Key:0");
-  EXPECT_EQ(column->Caption(), "new");
+  EXPECT_EQ(column->Caption() + std::to_string(column->TypeData()), "new" + std::to_string(ctvDATE));
   EXPECT_EQ(columns->Item("a"), column);
 }
 

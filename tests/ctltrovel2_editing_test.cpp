@@ -4,6 +4,8 @@
 // the children with the two shared fonts.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/Font.h"
 #include "tests/CtlTrovel2Fixture.h"
 
@@ -11,69 +13,83 @@ namespace trovel {
 namespace {
 
 using Strings = std::vector<std::string>;
+using Bounds = std::vector<float>;  // left, top, width, height
 
 // Widths of the four art columns at 120 twips per character: (Longht + 3) x 120.
 constexpr float kCodWidth = 9 * 120, kDesWidth = 23 * 120;
 
+// Where the designer put the children, in Children() order: grid, editor, then the four buttons.
+const std::vector<Bounds> kDesigned = {{60, 90, 5115, 4005},   {1770, 1980, 2055, 555}, {465, 4200, 850, 550},
+                                       {1575, 4215, 850, 550}, {2670, 4230, 850, 550},  {3840, 4230, 850, 550}};
+
+Bounds At(const Widget& w) { return {w.Left(), w.Top(), w.Width(), w.Height()}; }
+
+std::vector<Bounds> AllAt(ctlTrovel2& ctl) {
+  std::vector<Bounds> all;
+  for (Widget* w : ctl.Children()) all.push_back(At(*w));
+  return all;
+}
+
+std::vector<CommandButton*> Buttons(ctlTrovel2& ctl) {
+  return {&ctl.cmdLeer, &ctl.cmdSiguiente, &ctl.cmdSeleccionar, &ctl.cmdSalir};
+}
+
 // --- Opening the editor ----------------------------------------------------------------
 
-TEST_F(CtlTrovel2Test, TypingALetterOpensTheEditorOverTheCell) {
+TEST_F(CtlTrovel2Test, TypingALetterOpensTheEditorOverTheCellUpperCased) {
   AddArtColumns();
   ctl.grdDatos.SetTextMatrix(1, 1, "old");
-  TypeIn(1, "a");
+  TypeIn(1, "\xe1");  // á: accented letters are upper-cased as well
   EXPECT_TRUE(ctl.txtEdit.Visible());
   EXPECT_EQ(host.FocusedWidget(), &ctl.txtEdit);
-  EXPECT_EQ(ctl.txtEdit.Text(), "A");
-  EXPECT_EQ(ctl.txtEdit.SelStart(), 1);
-  EXPECT_FLOAT_EQ(ctl.txtEdit.Left(), 60 + kCodWidth);
-  EXPECT_FLOAT_EQ(ctl.txtEdit.Top(), 90 + ctl.grdDatos.RowHeight(0));
-  EXPECT_FLOAT_EQ(ctl.txtEdit.Width(), kDesWidth);
-  EXPECT_FLOAT_EQ(ctl.txtEdit.Height(), ctl.grdDatos.RowHeight(1));
+  EXPECT_EQ(ctl.txtEdit.Text(), "Á");
+  EXPECT_EQ(ctl.txtEdit.SelStart(), 1);  // in characters, not bytes
+  EXPECT_EQ(At(ctl.txtEdit),
+            (Bounds{60 + kCodWidth, 90 + ctl.grdDatos.RowHeight(0), kDesWidth, ctl.grdDatos.RowHeight(1)}));
   // Later letters are upper-cased in the editor too; the typed text replaces the old one.
   for (char k : std::string("bc")) Key(k);
-  EXPECT_EQ(ctl.txtEdit.Text(), "ABC");
+  EXPECT_EQ(ctl.txtEdit.Text(), "ÁBC");
   Enter();
-  EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 1), "ABC");
-
-  // Accented letters are upper-cased as well.
-  TypeIn(0, "");
-  Key(225);  // á
-  EXPECT_EQ(ctl.txtEdit.Text(), "Á");
-  Escape();
+  EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 1), "ÁBC");
 
   ctl.UCaseFiltro(false);
-  TypeIn(0, "a");
-  EXPECT_EQ(ctl.txtEdit.Text(), "a");
-  EXPECT_EQ(ctl.txtEdit.SelStart(), 1);
-  Key('b');
+  TypeIn(0, "ab");
   EXPECT_EQ(ctl.txtEdit.Text(), "ab");
   EXPECT_TRUE(TakeMessages().empty());
 }
 
-TEST_F(CtlTrovel2Test, RejectedKeysControlKeysAndDoubleClickKeepTheCellText) {
+TEST_F(CtlTrovel2Test, KeysAreFilteredByTheColumnType) {
   AddArtColumns();
-  // "." is rejected on a number column: the editor opens on the cell's text.
-  ctl.grdDatos.SetTextMatrix(1, 2, "12");
-  TypeIn(2, ".");
-  EXPECT_TRUE(ctl.txtEdit.Visible());
-  EXPECT_EQ(ctl.txtEdit.Text(), "12");
-  EXPECT_EQ(ctl.txtEdit.SelStart(), 2);
-  Escape();
-  EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 2), "12");
-
-  // Enter and Backspace on the grid open the editor too; nothing is deleted.
-  for (int16_t k : {int16_t{13}, int16_t{8}}) {
-    ctl.grdDatos.SetTextMatrix(1, 0, "abc");
-    TypeIn(0, "");
-    Key(k);
-    EXPECT_TRUE(ctl.txtEdit.Visible()) << k;
-    EXPECT_EQ(ctl.txtEdit.Text(), "abc") << k;
-    EXPECT_EQ(ctl.txtEdit.SelStart(), 3) << k;
+  ctl.Columns()->Add("4", "activo", "art", static_cast<TIPOC>(3), "Activo", 2);
+  // A refused first key, Enter or Backspace still opens the editor: on the cell's text, caret at its end.
+  const struct {
+    int col;
+    const char* cell;
+    const char* keys;
+    const char* text;  // the editor's text after the keys
+  } cases[] = {
+      {2, "", "-5a., <>9", "-5<>9"},  // numbers: digits, "-", "<", ">"; not ".", ",", blank or letters
+      {2, "12", ".", "12"},
+      {3, "", "1/a2.-<>", "1/2<>"},  // dates: digits, "/", "<", ">"; not "-", "." or letters
+      {0, "", "a1 .-/%", "A1 .-/%"},  // texts take everything
+      {0, "abc", "\r", "abc"},
+      {0, "abc", "\b", "abc"},        // nothing is deleted
+      {4, "zz", "5a/<", "zz"},        // a type outside 0..2 accepts no character at all
+  };
+  for (const auto& c : cases) {
+    ctl.grdDatos.SetTextMatrix(1, c.col, c.cell);
+    TypeIn(c.col, c.keys);
+    EXPECT_TRUE(ctl.txtEdit.Visible()) << c.keys;
+    EXPECT_EQ(ctl.txtEdit.Text(), c.text) << c.keys;
+    EXPECT_EQ(ctl.txtEdit.SelStart(), static_cast<int>(std::strlen(c.text))) << c.keys;
     Escape();
-    EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 0), "abc") << k;
+    EXPECT_EQ(ctl.grdDatos.TextMatrix(1, c.col), c.cell) << c.keys;
   }
+  EXPECT_TRUE(TakeMessages().empty());
+}
 
-  // A double click in filter mode edits the current cell, caret at the end.
+TEST_F(CtlTrovel2Test, DoubleClickInFilterModeEditsTheCurrentCell) {
+  AddArtColumns();
   ctl.grdDatos.SetTextMatrix(1, 3, "01/02/2003");
   ctl.grdDatos.SetCol(3);
   ctl.grdDatos.onDblClick();
@@ -82,31 +98,6 @@ TEST_F(CtlTrovel2Test, RejectedKeysControlKeysAndDoubleClickKeepTheCellText) {
   EXPECT_EQ(ctl.txtEdit.Text(), "01/02/2003");
   EXPECT_EQ(ctl.txtEdit.SelStart(), 10);
   EXPECT_FLOAT_EQ(ctl.txtEdit.Left(), 60 + kCodWidth + kDesWidth + 13 * 120);
-  EXPECT_TRUE(TakeMessages().empty());
-}
-
-TEST_F(CtlTrovel2Test, KeysAreFilteredByTheColumnType) {
-  AddArtColumns();
-  ctl.Columns()->Add("4", "activo", "art", static_cast<TIPOC>(3), "Activo", 2);
-  // Numbers: digits, "-", "<", ">"; not ".", ",", blank or letters.
-  TypeIn(2, "-5a., <>9");
-  EXPECT_EQ(ctl.txtEdit.Text(), "-5<>9");
-  Escape();
-  // Dates: digits, "/", "<", ">"; not "-", "." or letters.
-  TypeIn(3, "1/a2.-<>");
-  EXPECT_EQ(ctl.txtEdit.Text(), "1/2<>");
-  Escape();
-  // Texts take everything.
-  TypeIn(0, "a1 .-/%");
-  EXPECT_EQ(ctl.txtEdit.Text(), "A1 .-/%");
-  Escape();
-  // A type outside 0..2 accepts no character at all.
-  ctl.grdDatos.SetTextMatrix(1, 4, "zz");
-  TypeIn(4, "5a/<");
-  EXPECT_TRUE(ctl.txtEdit.Visible());
-  EXPECT_EQ(ctl.txtEdit.Text(), "zz");
-  Enter();
-  EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 4), "zz");
   EXPECT_TRUE(TakeMessages().empty());
 }
 
@@ -137,15 +128,9 @@ TEST_F(CtlTrovel2Test, EnterCommitsAndMovesToTheNextVisibleColumn) {
   Enter();
   EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 3), "01/02/2003");
   EXPECT_EQ(ctl.grdDatos.Col(), 0);
-  TypeIn(0, "x");
-  Enter();
-  EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 0), "X");
-  EXPECT_EQ(ctl.grdDatos.Col(), 1);
 
   // A key typed on a hidden column moves off it before the editor opens.
-  host.SetFocus(&ctl.grdDatos);
-  ctl.grdDatos.SetCol(2);
-  Key('<');
+  TypeIn(2, "<");
   EXPECT_EQ(ctl.grdDatos.Col(), 3);
   EXPECT_EQ(ctl.txtEdit.Text(), "<");
   Escape();
@@ -153,8 +138,7 @@ TEST_F(CtlTrovel2Test, EnterCommitsAndMovesToTheNextVisibleColumn) {
 
   // With a fixed first column the wrap lands on the first non-fixed one.
   ctl.grdDatos.SetFixedCols(1);
-  TypeIn(3, "");
-  Key(13);  // opens the editor on the cell's text
+  TypeIn(3, "\r");  // opens the editor on the cell's text
   Enter();
   EXPECT_EQ(ctl.grdDatos.Col(), 1);
   EXPECT_TRUE(TakeMessages().empty());
@@ -164,7 +148,6 @@ TEST_F(CtlTrovel2Test, EscapeLeavesTheCellUnchanged) {
   AddArtColumns();
   ctl.grdDatos.SetTextMatrix(1, 0, "old");
   TypeIn(0, "new");
-  ASSERT_EQ(ctl.txtEdit.Text(), "NEW");
   Escape();
   EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 0), "old");
   EXPECT_FALSE(ctl.txtEdit.Visible());
@@ -200,42 +183,35 @@ TEST_F(CtlTrovel2Test, LeavingTheEditorAnyWayCommitsIntoTheEditedCell) {
 
 TEST_F(CtlTrovel2Test, DatesAreCompletedAndChecked) {
   AddArtColumns();
-  struct Case {
-    const char* keys;
-    const char* cell;     // the cell after Enter
-    const char* message;  // "" when none
-  };
-  const Case cases[] = {
-      {"010203", "01/02/2003", ""},
-      {">311299", ">31/12/1999", ""},
-      {"<15032002", "<15/03/2002", ""},
-      {"150302", "15/03/2002", ""},
-      {"15/03/02", "15/03/2002", ""},
-      {"150381", "15/03/1981", ""},
-      {"150380", "15/03/2080", ""},
-      {"291200", "29/12/2000", ""},
-      {"29022000", "29/02/2000", ""},
-      {"29021900", "29/02/1900", ""},
-      {"31/12/2003", "31/12/2003", ""},
-      {"29022001", "", "Fecha no válido"},
-      {"310403", "", "Fecha no válido"},
-      {"001203", "", "Fecha no válido"},
-      {"1/2/2003", "", "Dia no valida, Ingrese ddmmyy"},
-      {"12345", "", "Fecha no valida, Ingrese ddmmyy"},
-      {"1234567", "", "Fecha no valida, Ingrese ddmmyy"},
-      {"01/13/2003", "", "Mes no valida, Ingrese ddmmyy"},
-      {"010003", "", "Mes no valida, Ingrese ddmmyy"},
-      {"15/3/20034", "", "Mes no valida, Ingrese ddmmyy"},
-      {"15/03/2/03", "", "Año no valida, Ingrese ddmmyy"},
-  };
-  for (const Case& c : cases) {
+  // Typed keys -> the cell after Enter. Two-digit years above 80 are 19xx, the others 20xx.
+  const std::pair<const char*, const char*> completed[] = {
+      {"010203", "01/02/2003"},   {">311299", ">31/12/1999"}, {"<15032002", "<15/03/2002"},
+      {"150302", "15/03/2002"},   {"15/03/02", "15/03/2002"}, {"150381", "15/03/1981"},
+      {"150380", "15/03/2080"},   {"291200", "29/12/2000"},   {"29022000", "29/02/2000"},
+      {"29021900", "29/02/1900"}, {"31/12/2003", "31/12/2003"}};
+  // Each message -> the keys it refuses; the cell is then emptied.
+  const std::pair<const char*, Strings> refused[] = {
+      {"Fecha no válido", {"29022001", "310403", "001203"}},
+      {"Dia no valida, Ingrese ddmmyy", {"1/2/2003"}},
+      {"Fecha no valida, Ingrese ddmmyy", {"12345", "1234567"}},
+      {"Mes no valida, Ingrese ddmmyy", {"01/13/2003", "010003", "15/3/20034"}},
+      {"Año no valida, Ingrese ddmmyy", {"15/03/2/03"}}};
+  auto enter_date = [&](const std::string& keys) {
     ctl.grdDatos.SetTextMatrix(1, 3, "prev");
-    TypeIn(3, c.keys);
+    TypeIn(3, keys);
     Enter();
-    EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 3), c.cell) << c.keys;
-    const Strings expected = *c.message ? Strings{c.message} : Strings{};
-    EXPECT_EQ(TakeMessages(), expected) << c.keys;
-    EXPECT_FALSE(ctl.txtEdit.Visible()) << c.keys;
+    EXPECT_FALSE(ctl.txtEdit.Visible()) << keys;
+    return ctl.grdDatos.TextMatrix(1, 3);
+  };
+  for (const auto& [keys, cell] : completed) {
+    EXPECT_EQ(enter_date(keys), cell) << keys;
+    EXPECT_TRUE(TakeMessages().empty()) << keys;
+  }
+  for (const auto& [message, keys_refused] : refused) {
+    for (const std::string& keys : keys_refused) {
+      EXPECT_EQ(enter_date(keys), "") << keys;
+      EXPECT_EQ(TakeMessages(), Strings{message}) << keys;
+    }
   }
   // Text columns are never checked as dates.
   TypeIn(1, "12345");
@@ -253,46 +229,38 @@ TEST_F(CtlTrovel2Test, ResultsModeEnterAndDoubleClickSelectOtherKeysDoNothing) {
   ASSERT_EQ(host.FocusedWidget(), &ctl.grdDatos);
   int selected = 0;
   ctl.evtSeleccionar = [&] { ++selected; };
+  auto code = [&] { return ctl.Columns()->Item(Variant(int32_t{1}))->Value(); };
   ctl.grdDatos.SetRow(2);
   for (int16_t k : {int16_t{'a'}, int16_t{'5'}, int16_t{8}, int16_t{32}}) Key(k);
-  EXPECT_FALSE(ctl.txtEdit.Visible());
   EXPECT_EQ(selected, 0);
   EXPECT_EQ(ctl.grdDatos.TextMatrix(2, 0), "A002");
   EXPECT_EQ(DataRows(), 5);
 
   Enter();
   EXPECT_EQ(selected, 1);
-  EXPECT_EQ(ctl.Columns()->Item(Variant(int32_t{1}))->Value(), "A002");
-  EXPECT_FALSE(ctl.txtEdit.Visible());
-
+  EXPECT_EQ(code(), "A002");
   ctl.grdDatos.SetRow(3);
   ctl.grdDatos.onDblClick();
   EXPECT_EQ(selected, 2);
-  EXPECT_EQ(ctl.Columns()->Item(Variant(int32_t{1}))->Value(), "A003");
-  EXPECT_FALSE(ctl.txtEdit.Visible());
+  EXPECT_EQ(code(), "A003");
+  EXPECT_FALSE(ctl.txtEdit.Visible());  // no key, Enter or double click opened the editor
   EXPECT_TRUE(TakeMessages().empty());
 }
 
 // --- Layout and fonts --------------------------------------------------------------------
 
 TEST_F(CtlTrovel2Test, CreatedWithTheDesignedChildren) {
-  auto at = [](const Widget& w) { return std::vector<float>{w.Left(), w.Top(), w.Width(), w.Height()}; };
-  EXPECT_EQ(at(ctl.grdDatos), (std::vector<float>{60, 90, 5115, 4005}));
-  EXPECT_EQ(at(ctl.txtEdit), (std::vector<float>{1770, 1980, 2055, 555}));
-  EXPECT_EQ(at(ctl.cmdLeer), (std::vector<float>{465, 4200, 850, 550}));
-  EXPECT_EQ(at(ctl.cmdSiguiente), (std::vector<float>{1575, 4215, 850, 550}));
-  EXPECT_EQ(at(ctl.cmdSeleccionar), (std::vector<float>{2670, 4230, 850, 550}));
-  EXPECT_EQ(at(ctl.cmdSalir), (std::vector<float>{3840, 4230, 850, 550}));
+  EXPECT_EQ(AllAt(ctl), kDesigned);
   EXPECT_FALSE(ctl.txtEdit.Visible());
   EXPECT_EQ(ctl.txtEdit.Text(), "");
-  EXPECT_EQ(ctl.cmdLeer.Caption(), "&Leer");
-  EXPECT_EQ(ctl.cmdSiguiente.Caption(), "S&iguiente");
-  EXPECT_EQ(ctl.cmdSeleccionar.Caption(), "S&eleccion");
-  EXPECT_EQ(ctl.cmdSalir.Caption(), "&Salir");
-  EXPECT_TRUE(ctl.cmdLeer.Enabled());
-  EXPECT_FALSE(ctl.cmdSiguiente.Enabled());
-  EXPECT_FALSE(ctl.cmdSeleccionar.Enabled());
-  EXPECT_TRUE(ctl.cmdSalir.Enabled());
+  Strings captions;
+  std::vector<bool> enabled;
+  for (const CommandButton* b : Buttons(ctl)) {
+    captions.push_back(b->Caption());
+    enabled.push_back(b->Enabled());
+  }
+  EXPECT_EQ(captions, (Strings{"&Leer", "S&iguiente", "S&eleccion", "&Salir"}));
+  EXPECT_EQ(enabled, (std::vector<bool>{true, false, false, true}));
   std::vector<int> tabs;
   for (Widget* w : ctl.Children()) tabs.push_back(w->TabIndex());
   EXPECT_EQ(tabs, (std::vector<int>{0, 1, 2, 3, 4, 5}));
@@ -307,33 +275,16 @@ TEST_F(CtlTrovel2Test, CreatedWithTheDesignedChildren) {
   EXPECT_FALSE(ctl.GridFont()->bold);
 }
 
-TEST_F(CtlTrovel2Test, ResizePlacesGridAndButtonRow) {
-  host.SetInnerSize(&ctl, 5280, 4905);
-  ctl.Resize();
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Left(), 60);
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Top(), 90);
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Width(), 5160);
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Height(), 4115);
-  const CommandButton* buttons[] = {&ctl.cmdLeer, &ctl.cmdSiguiente, &ctl.cmdSeleccionar, &ctl.cmdSalir};
+TEST_F(CtlTrovel2Test, ResizeStretchesTheGridAndCentresTheButtonRow) {
+  // At the designed size and then 2000 wider and 1000 higher: the row stays a quarter button left of centre.
   const float lefts[] = {408.75f, 1471.25f, 2533.75f, 3596.25f};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_FLOAT_EQ(buttons[i]->Top(), 4285) << i;
-    EXPECT_FLOAT_EQ(buttons[i]->Left(), lefts[i]) << i;
-    EXPECT_FLOAT_EQ(buttons[i]->Width(), 850) << i;
-    EXPECT_FLOAT_EQ(buttons[i]->Height(), 550) << i;
-  }
-  // The editor is not moved by the layout.
-  EXPECT_FLOAT_EQ(ctl.txtEdit.Left(), 1770);
-  EXPECT_FLOAT_EQ(ctl.txtEdit.Top(), 1980);
-
-  // 2000 wider and 1000 higher: the row stays a quarter button left of centre.
-  host.SetInnerSize(&ctl, 7280, 5905);
-  ctl.Resize();
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Width(), 7160);
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Height(), 5115);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_FLOAT_EQ(buttons[i]->Top(), 5285) << i;
-    EXPECT_FLOAT_EQ(buttons[i]->Left(), lefts[i] + 1000) << i;
+  for (float grow : {0.0f, 1000.0f}) {
+    host.SetInnerSize(&ctl, 5280 + 2 * grow, 4905 + grow);
+    ctl.Resize();
+    EXPECT_EQ(At(ctl.grdDatos), (Bounds{60, 90, 5160 + 2 * grow, 4115 + grow})) << grow;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(At(*Buttons(ctl)[i]), (Bounds{lefts[i] + grow, 4285 + grow, 850, 550})) << grow << " " << i;
+    EXPECT_EQ(At(ctl.txtEdit), kDesigned[1]) << grow;  // the editor is not moved by the layout
   }
   EXPECT_TRUE(TakeMessages().empty());
 }
@@ -350,12 +301,7 @@ TEST_F(CtlTrovel2Test, ResizeTooLowShowsTheFailureAndMovesNothing) {
   host.SetInnerSize(&ctl, 6000, 700);
   ctl.Resize();
   EXPECT_EQ(TakeMessages(), Strings{expected});
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Width(), 5115);
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Height(), 4005);
-  EXPECT_FLOAT_EQ(ctl.cmdLeer.Top(), 4200);
-  EXPECT_FLOAT_EQ(ctl.cmdLeer.Left(), 465);
-  EXPECT_FLOAT_EQ(ctl.cmdSalir.Top(), 4230);
-  EXPECT_FLOAT_EQ(ctl.cmdSalir.Left(), 3840);
+  EXPECT_EQ(AllAt(ctl), kDesigned);
 }
 
 TEST_F(CtlTrovel2Test, FontsAreSharedObjects) {
@@ -365,8 +311,7 @@ TEST_F(CtlTrovel2Test, FontsAreSharedObjects) {
   EXPECT_EQ(ctl.CommandFont()->name, "MS Sans Serif");
   auto bold = std::make_shared<Font>("Arial", 10, true);
   ctl.CommandFont(bold);
-  for (const CommandButton* b : {&ctl.cmdLeer, &ctl.cmdSiguiente, &ctl.cmdSeleccionar, &ctl.cmdSalir})
-    EXPECT_EQ(b->GetFont(), bold) << b->Name();
+  for (const CommandButton* b : Buttons(ctl)) EXPECT_EQ(b->GetFont(), bold) << b->Name();
   EXPECT_EQ(ctl.CommandFont(), bold);
 
   auto cells = std::make_shared<Font>("Courier New", 12);
@@ -380,7 +325,7 @@ TEST_F(CtlTrovel2Test, FontsAreSharedObjects) {
   EXPECT_FALSE(ctl.cmdSalir.GetFont()->bold);
   // Neither notified nor laid out again.
   EXPECT_TRUE(host.notices.empty());
-  EXPECT_FLOAT_EQ(ctl.grdDatos.Width(), 5115);
+  EXPECT_EQ(AllAt(ctl), kDesigned);
 }
 
 }  // namespace

@@ -1,19 +1,15 @@
 // ctlTrovel: the filter boxes: keystrokes filtered by the column's type code,
 // Enter moving the focus on, and the date check when a date box is left.
+#include <tuple>
+
 #include "ctltrovel/basFuncion.h"
 #include "tests/CtlTrovelFixture.h"
 
 namespace trovel {
 namespace {
 
-const std::string kDateMessage = "         Fecha no valida\r\nformato de fecha: dd.mm.aaaa";
-
 class InputTest : public CtlTrovelTest {
  protected:
-  TextBox& Box(int n) {
-    TextBox* boxes[] = {&ctl.txtCodigo, &ctl.txtNombre, &ctl.txtcol3, &ctl.txtcol4};
-    return *boxes[n - 1];
-  }
   void SetCode(int n, const std::string& code) { ctl.SetProperty("TipoCampo" + std::to_string(n), code); }
   // Focuses `box`, types `keys` into it and returns what it then holds.
   std::string Type(TextBox& box, const std::string& keys) {
@@ -22,28 +18,37 @@ class InputTest : public CtlTrovelTest {
     for (char k : keys) host.TypeKey(box, static_cast<int16_t>(static_cast<unsigned char>(k)));
     return box.Text();
   }
+  // Enters `box` holding `before`, changes it to `typed`, moves the focus to `next`; returns the box's text.
+  std::string Leave(TextBox& box, const std::string& before, const std::string& typed, TextBox& next) {
+    box.SetText(before);
+    host.SetFocus(&box);
+    box.SetText(typed);
+    host.SetFocus(&next);
+    return box.Text();
+  }
+  // Exactly `count` messages were shown, each the date check's information box.
   void ExpectDateMessages(size_t count) {
-    ASSERT_EQ(host.messages.size(), count);
-    for (auto& m : host.messages) {
-      EXPECT_EQ(m.text, kDateMessage);
-      EXPECT_EQ(m.style, Host::kInformation | Host::kOkOnly);
-      EXPECT_EQ(m.title, "Mensaje");
-    }
+    EXPECT_EQ(host.messages.size(), count);
+    for (auto& m : host.messages)
+      EXPECT_EQ(std::tie(m.text, m.style, m.title),
+                std::make_tuple("         Fecha no valida\r\nformato de fecha: dd.mm.aaaa",
+                                Host::kInformation | Host::kOkOnly, "Mensaje"));
   }
 };
 
 TEST_F(InputTest, KeystrokesFilteredByTypeCodeInEveryBox) {
+  using Rule = std::tuple<const char*, const char*, const char*>;  // code, keys, text
+  const Rule rules[] = {{"TEX", "a1-b", "A1-B"},
+                        {"NUM", "1.,-+ 2x", "12"},
+                        {"NUM", "34\b", "3"},  // backspace passes
+                        {"FEC", "25/-.a12", "25/12"},
+                        {"tex", "a.-", "a.-"}};  // a lower-case code has no rule at all
+  TextBox* boxes[] = {&ctl.txtCodigo, &ctl.txtNombre, &ctl.txtcol3, &ctl.txtcol4};
   for (int n = 1; n <= 4; ++n) {
-    TextBox& box = Box(n);
-    SetCode(n, "TEX");
-    EXPECT_EQ(Type(box, "a1-b"), "A1-B") << n;
-    SetCode(n, "NUM");
-    EXPECT_EQ(Type(box, "1.,-+ 2x"), "12") << n;
-    EXPECT_EQ(Type(box, "34\b"), "3") << n;  // backspace passes
-    SetCode(n, "FEC");
-    EXPECT_EQ(Type(box, "25/-.a12"), "25/12") << n;
-    SetCode(n, "tex");  // no rule at all
-    EXPECT_EQ(Type(box, "a.-"), "a.-") << n;
+    for (const auto& [code, keys, text] : rules) {
+      SetCode(n, code);
+      EXPECT_EQ(Type(*boxes[n - 1], keys), text) << n << " " << code;
+    }
   }
   // A code above 32767 arrives negative: below 32, so a number box keeps it.
   SetCode(1, "NUM");
@@ -51,10 +56,8 @@ TEST_F(InputTest, KeystrokesFilteredByTypeCodeInEveryBox) {
   ctl.txtCodigo.FireKeyPress(wide);
   EXPECT_EQ(wide, -5);
   // The type is read at every keystroke.
-  host.SetFocus(&ctl.txtCodigo);
-  ctl.txtCodigo.SetText("");
   SetCode(1, "TEX");
-  host.TypeKey(ctl.txtCodigo, 'a');
+  Type(ctl.txtCodigo, "a");
   SetCode(1, "NUM");
   host.TypeKey(ctl.txtCodigo, 'b');
   host.TypeKey(ctl.txtCodigo, '7');
@@ -62,109 +65,75 @@ TEST_F(InputTest, KeystrokesFilteredByTypeCodeInEveryBox) {
   EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(InputTest, EnterMovesFocusToNextVisibleControlAndStays13) {
+TEST_F(InputTest, EnterMovesFocusToNextVisibleControlAfterTheDateCheck) {
+  SetCode(1, "NUM");  // Enter passes a number box's filter too
+  ctl.N_Campo3("");   // hidden boxes are skipped
   host.SetFocus(&ctl.txtCodigo);
-  host.TypeKey(ctl.txtCodigo, 13);
-  EXPECT_EQ(host.FocusedWidget(), &ctl.txtNombre);
-  ctl.N_Campo3("");  // hidden boxes are skipped
-  host.TypeKey(ctl.txtNombre, 13);
-  EXPECT_EQ(host.FocusedWidget(), &ctl.txtcol4);
-  host.TypeKey(ctl.txtcol4, 13);
-  EXPECT_EQ(host.FocusedWidget(), &ctl.cmdLeer);
-  // In a NUM box too, and the key code itself is not discarded.
-  SetCode(1, "NUM");
-  host.SetFocus(&ctl.txtCodigo);
-  int16_t key = 13;
-  ctl.txtCodigo.FireKeyPress(key);
-  EXPECT_EQ(key, 13);
-  EXPECT_EQ(host.FocusedWidget(), &ctl.txtNombre);
-  EXPECT_EQ(ctl.txtCodigo.Text(), "");
-}
-
-TEST_F(InputTest, EnterInDateBoxChecksBeforeMovingOn) {
+  std::vector<Widget*> path;
+  for (int i = 0; i < 3; ++i) {
+    host.TypeKey(*host.FocusedWidget(), 13);
+    path.push_back(host.FocusedWidget());
+  }
+  EXPECT_EQ(path, (std::vector<Widget*>{&ctl.txtNombre, &ctl.txtcol4, &ctl.cmdLeer}));
+  // A date box is checked before the focus moves on, which is not sent back; the key code itself stays 13.
   SetCode(1, "FEC");
   ctl.txtCodigo.SetText("01/01/2001");
   host.SetFocus(&ctl.txtCodigo);
   ctl.txtCodigo.SetText("31/02/2001");
   Widget* focused_at_message = nullptr;
   host.onMessageBox = [&](const HeadlessHost::MessageBox&) { focused_at_message = host.FocusedWidget(); };
-  host.TypeKey(ctl.txtCodigo, 13);
+  int16_t key = 13;
+  ctl.txtCodigo.FireKeyPress(key);
+  EXPECT_EQ(key, 13);
   ExpectDateMessages(1);
-  EXPECT_NE(focused_at_message, &ctl.txtNombre);
+  EXPECT_EQ(focused_at_message, &ctl.txtCodigo);
   EXPECT_EQ(ctl.txtCodigo.Text(), "01/01/2001");
-  EXPECT_EQ(host.FocusedWidget(), &ctl.txtNombre);  // the focus is not sent back
+  EXPECT_EQ(host.FocusedWidget(), &ctl.txtNombre);
 }
 
-TEST_F(InputTest, DateCheckOnLeavingAChangedBox) {
-  SetCode(2, "FEC");
-  auto leave_with = [&](const std::string& before, const std::string& typed) {
-    ctl.txtNombre.SetText(before);
-    host.SetFocus(&ctl.txtNombre);
-    ctl.txtNombre.SetText(typed);
-    host.SetFocus(&ctl.txtCodigo);
-    return ctl.txtNombre.Text();
+TEST_F(InputTest, DateCheckOnLeavingAChangedBoxAndItsAnswer) {
+  // A refused date is put back to the text the box had when entered, with one message; otherwise no message.
+  const struct {
+    const char *code, *format, *before, *typed, *after;
+  } cases[] = {
+      {"FEC", "dd/mm/yyyy", "", "25/12/2001", "25/12/2001"},
+      {"FEC", "dd/mm/yyyy", "29/02/2000", "29/02/2004", "29/02/2004"},
+      {"FEC", "dd/mm/yyyy", "01/01/2001", "29/02/2001", "01/01/2001"},
+      {"FEC", "dd/mm/yyyy", "01/01/2001", "13/13/2001", "01/01/2001"},
+      {"FEC", "dd/mm/yyyy", "01/01/2001", "25/12/01", "01/01/2001"},    // eight characters: always refused
+      {"FEC", "dd/mm/yyyy", "01/01/2001", " 25/12/01 ", "01/01/2001"},  // trimmed to eight
+      // No check: an empty box, an unchanged box (even an invalid text), a box that is not "FEC".
+      {"FEC", "dd/mm/yyyy", "01/01/2001", "", ""},
+      {"FEC", "dd/mm/yyyy", "99/99/9999", "99/99/9999", "99/99/9999"},
+      {"TEX", "dd/mm/yyyy", "01/01/2001", "31/02/2001", "31/02/2001"},
+      // A month-first format is swapped for the check; any letter case of dd/mm/yyyy means day first.
+      {"FEC", "mm/dd/yyyy", "01/01/2001", "12/25/2001", "12/25/2001"},
+      {"FEC", "mm/dd/yyyy", "12/25/2001", "25/12/2001", "12/25/2001"},  // month 25
+      {"FEC", "Dd/mM/YYYY", "12/25/2001", "25/12/2001", "25/12/2001"},
   };
-  EXPECT_EQ(leave_with("", "25/12/2001"), "25/12/2001");
-  EXPECT_EQ(leave_with("29/02/2000", "29/02/2004"), "29/02/2004");
-  ExpectDateMessages(0);
-  EXPECT_EQ(leave_with("01/01/2001", "31/02/2001"), "01/01/2001");
-  ExpectDateMessages(1);
-  EXPECT_EQ(leave_with("01/01/2001", "13/13/2001"), "01/01/2001");
-  EXPECT_EQ(leave_with("01/01/2001", "25/12/01"), "01/01/2001");  // eight characters: always refused
-  EXPECT_EQ(leave_with("01/01/2001", "25/12/01  "), "01/01/2001");  // trimmed to eight
-  ExpectDateMessages(4);
-  // No check: an empty box, an unchanged box (even an invalid text), a box that is not "FEC".
-  EXPECT_EQ(leave_with("01/01/2001", ""), "");
-  EXPECT_EQ(leave_with("99/99/9999", "99/99/9999"), "99/99/9999");
-  SetCode(2, "TEX");
-  EXPECT_EQ(leave_with("01/01/2001", "31/02/2001"), "31/02/2001");
-  ExpectDateMessages(4);
-}
-
-TEST_F(InputTest, MonthFirstFormatIsSwappedForTheCheck) {
-  SetCode(1, "FEC");
-  ctl.FormatoFecha("mm/dd/yyyy");
-  ctl.txtCodigo.SetText("01/01/2001");
-  host.SetFocus(&ctl.txtCodigo);
-  ctl.txtCodigo.SetText("12/25/2001");
-  host.SetFocus(&ctl.txtNombre);
-  EXPECT_EQ(ctl.txtCodigo.Text(), "12/25/2001");
-  ExpectDateMessages(0);
-  host.SetFocus(&ctl.txtCodigo);
-  ctl.txtCodigo.SetText("25/12/2001");  // month 25
-  host.SetFocus(&ctl.txtNombre);
-  EXPECT_EQ(ctl.txtCodigo.Text(), "12/25/2001");
-  ExpectDateMessages(1);
-  // Any letter case of dd/mm/yyyy means day first.
-  ctl.FormatoFecha("Dd/mM/YYYY");
-  host.SetFocus(&ctl.txtCodigo);
-  ctl.txtCodigo.SetText("25/12/2001");
-  host.SetFocus(&ctl.txtNombre);
-  EXPECT_EQ(ctl.txtCodigo.Text(), "25/12/2001");
+  for (const auto& c : cases) {
+    SetCode(2, c.code);
+    ctl.FormatoFecha(c.format);
+    EXPECT_EQ(Leave(ctl.txtNombre, c.before, c.typed, ctl.txtCodigo), c.after) << c.format << " " << c.typed;
+    ExpectDateMessages(std::string(c.after) == c.typed ? 0 : 1);
+    host.messages.clear();
+  }
+  // The check itself answers a boolean Variant.
+  EXPECT_EQ(basFuncion::f_ValidaFecha(host, "25/12/2001"), Variant(true));
+  EXPECT_EQ(basFuncion::f_ValidaFecha(host, "25122001"), Variant(false));
   ExpectDateMessages(1);
 }
 
 TEST_F(InputTest, EachBoxComparesWithTheTextItHadWhenEntered) {
   SetCode(1, "FEC");
   SetCode(2, "FEC");
-  ctl.txtCodigo.SetText("01/01/2001");
   ctl.txtNombre.SetText("02/02/2002");
-  host.SetFocus(&ctl.txtCodigo);
-  ctl.txtCodigo.SetText("31/02/2001");
-  host.SetFocus(&ctl.txtNombre);
-  EXPECT_EQ(ctl.txtCodigo.Text(), "01/01/2001");
+  EXPECT_EQ(Leave(ctl.txtCodigo, "01/01/2001", "31/02/2001", ctl.txtNombre), "01/01/2001");
+  // The second box, entered as the first was left, goes back to its own text, not the first one's.
   ctl.txtNombre.SetText("32/01/2002");
   host.SetFocus(&ctl.txtcol3);
   EXPECT_EQ(ctl.txtNombre.Text(), "02/02/2002");
   ExpectDateMessages(2);
-}
-
-TEST_F(InputTest, ValidaFechaAnswersAndShowsItsMessage) {
-  EXPECT_EQ(basFuncion::f_ValidaFecha(host, "25/12/2001"), Variant(true));
-  EXPECT_EQ(basFuncion::f_ValidaFecha(host, "29/02/2001"), Variant(false));
-  EXPECT_EQ(basFuncion::f_ValidaFecha(host, "25122001"), Variant(false));
-  EXPECT_EQ(basFuncion::f_ValidaFecha(host, " 25/12/01 "), Variant(false));
-  ExpectDateMessages(3);
 }
 
 }  // namespace

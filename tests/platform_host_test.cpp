@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -15,8 +14,9 @@
 namespace trovel {
 namespace {
 
+// A form of three boxes, a label and a button in tab order; each focus event is logged.
 struct Form {
-  explicit Form(HeadlessHost& host) : host(host) {
+  Form() {
     int tab = 0;
     for (Widget* w : std::vector<Widget*>{&a, &label, &b, &c, &button}) {
       w->SetTabIndex(tab++);
@@ -26,48 +26,42 @@ struct Form {
       w->onValidate = [this, w] { log.push_back("validate " + w->Name()); };
     }
   }
-  HeadlessHost& host;
+  HeadlessHost host;  // first: it outlives the widgets registered with it
   TextBox a{"a"}, b{"b"}, c{"c"};
   Label label{"label"};
   CommandButton button{"button"};
   std::vector<std::string> log;
 };
 
-TEST(HeadlessHostTest, FocusRunsValidateAndLostBeforeGot) {
-  HeadlessHost host;
-  Form f(host);
-  host.SetFocus(&f.a);
-  host.SetFocus(&f.b);
+TEST(HeadlessHostTest, FocusRunsValidateAndLostBeforeGotTabSkipsWhatCannotTakeIt) {
+  Form f;
+  f.host.SetFocus(&f.a);
+  f.host.SetFocus(&f.b);
   EXPECT_EQ(f.log, (std::vector<std::string>{"got a", "validate a", "lost a", "got b"}));
+  f.host.SetFocus(&f.a);
+  f.host.SendTab();
+  EXPECT_EQ(f.host.FocusedWidget(), &f.b);  // the label is skipped
+  // Hidden and disabled widgets and labels refuse the focus, which stays where it was; Tab passes them by.
   f.c.SetVisible(false);
-  EXPECT_THROW(host.SetFocus(&f.c), Error);
+  EXPECT_THROW(f.host.SetFocus(&f.c), Error);
+  EXPECT_THROW(f.host.SetFocus(&f.label), Error);
+  f.host.SendTab();
+  EXPECT_EQ(f.host.FocusedWidget(), &f.button);
+  f.host.SetFocus(&f.b);
   f.button.SetEnabled(false);
-  EXPECT_THROW(host.SetFocus(&f.button), Error);
-  EXPECT_THROW(host.SetFocus(&f.label), Error);
-  EXPECT_EQ(host.FocusedWidget(), &f.b);
-  host.SetInnerSize(&f, 5280, 4905);
-  EXPECT_EQ(host.ScaleWidth(&f), 5280);
-  EXPECT_EQ(host.ScaleHeight(&f), 4905);
-  EXPECT_THROW(host.SetInnerSize(&f, -1, 10), Error);
-  EXPECT_EQ(host.ScaleWidth(&f), 5280);
+  EXPECT_THROW(f.host.SetFocus(&f.button), Error);
+  EXPECT_EQ(f.host.FocusedWidget(), &f.b);
+  f.host.SendTab();
+  EXPECT_EQ(f.host.FocusedWidget(), &f.a);  // wraps past the end
+
+  f.host.SetInnerSize(&f, 5280, 4905);
+  EXPECT_EQ(f.host.ScaleWidth(&f), 5280);
+  EXPECT_EQ(f.host.ScaleHeight(&f), 4905);
+  EXPECT_THROW(f.host.SetInnerSize(&f, -1, 10), Error);
+  EXPECT_EQ(f.host.ScaleWidth(&f), 5280);
 }
 
-TEST(HeadlessHostTest, TabSkipsHiddenDisabledAndLabelsAndWraps) {
-  HeadlessHost host;
-  Form f(host);
-  host.SetFocus(&f.a);
-  host.SendTab();
-  EXPECT_EQ(host.FocusedWidget(), &f.b);  // the label is skipped
-  f.c.SetVisible(false);
-  host.SendTab();
-  EXPECT_EQ(host.FocusedWidget(), &f.button);
-  f.button.SetEnabled(false);
-  host.SetFocus(&f.b);
-  host.SendTab();
-  EXPECT_EQ(host.FocusedWidget(), &f.a);  // wraps past the end
-}
-
-TEST(HeadlessHostTest, RecordsMessagesEventsAndTypesKeys) {
+TEST(HeadlessHostTest, RecordsMessagesAndEventsAndRunsOnlyThePostedEventsAlreadyWaiting) {
   HeadlessHost host;
   host.SetMsgBoxReply(Host::kCancel);
   EXPECT_EQ(host.MsgBox("hola", Host::kCritical, "Mensaje"), Host::kCancel);
@@ -79,15 +73,6 @@ TEST(HeadlessHostTest, RecordsMessagesEventsAndTypesKeys) {
   host.RaiseEvent(nullptr, "evtSeleccionar", {&code});
   EXPECT_EQ(code, Variant("changed"));
   EXPECT_EQ(host.events[0].args[0], "changed");
-
-  TextBox box("box");
-  box.SetMaxLength(3);
-  box.onKeyPress = [](int16_t& k) { if (k == 'x') k = 0; };
-  for (int16_t k : {int16_t{'a'}, int16_t{'x'}, int16_t{0xE1}, int16_t{'b'}, int16_t{'c'}}) host.TypeKey(box, k);
-  EXPECT_EQ(box.Text(), "aáb");  // x swallowed, c beyond MaxLength
-  host.TypeKey(box, 8);
-  EXPECT_EQ(box.Text(), "aá");
-  EXPECT_THROW(box.SetMaxLength(-1), Error);
   int runs = 0;
   host.Post([&] { ++runs; host.Post([&] { ++runs; }); });
   host.DoEvents();
@@ -117,7 +102,7 @@ TEST(WidgetTest, ButtonValuePressesInsideTheCallAndComboChooses) {
   EXPECT_EQ(list.Text(), "");
 }
 
-TEST(WidgetTest, TypingFollowsTheCaretInCharacters) {
+TEST(WidgetTest, TypingFollowsTheCaretInCharactersUpToMaxLength) {
   HeadlessHost host;
   TextBox box("txtNombre");
   box.SetText("Núñez");
@@ -127,8 +112,7 @@ TEST(WidgetTest, TypingFollowsTheCaretInCharacters) {
   host.TypeKey(box, 'X');
   EXPECT_EQ(box.Text(), "NúXñez");
   EXPECT_EQ(box.SelStart(), 3);
-  host.TypeKey(box, 8);
-  host.TypeKey(box, 8);
+  for (int i = 0; i < 2; ++i) host.TypeKey(box, 8);
   EXPECT_EQ(box.Text(), "Nñez");
   box.SetSelStart(1000);  // clamped: the caret goes to the end
   EXPECT_EQ(box.SelStart(), 4);
@@ -137,24 +121,31 @@ TEST(WidgetTest, TypingFollowsTheCaretInCharacters) {
   EXPECT_EQ(changes, 3);
   box.SetText("Nñez");  // the same text fires no change
   EXPECT_EQ(changes, 3);
+  // A key press handler may swallow a key; nothing is typed beyond MaxLength.
+  box.SetText("");
+  box.SetMaxLength(3);
+  box.onKeyPress = [](int16_t& k) { if (k == 'x') k = 0; };
+  for (int16_t k : {int16_t{'a'}, int16_t{'x'}, int16_t{0xE1}, int16_t{'b'}, int16_t{'c'}}) host.TypeKey(box, k);
+  EXPECT_EQ(box.Text(), "aáb");
+  host.TypeKey(box, 8);
+  EXPECT_EQ(box.Text(), "aá");
+  EXPECT_THROW(box.SetMaxLength(-1), Error);
 }
 
 TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
   auto path = (std::filesystem::temp_directory_path() / "trovel_bag_test.json").string();
+  const std::pair<const char*, Variant> kept[] = {
+      {"SentenciaSQL", Variant("select * from clientes")}, {"NumCol", Variant(int32_t{3})}, {"Width1", Variant(990.25f)}};
   {
     JsonFilePropertyBag bag;
-    bag.WriteProperty("SentenciaSQL", Variant("select * from clientes"));
-    bag.WriteProperty("NumCol", Variant(int32_t{3}));
-    bag.WriteProperty("Width1", Variant(990.25f));
+    for (const auto& [name, value] : kept) bag.WriteProperty(name, value);
     bag.WriteProperty("UcaseFiltro", Variant(false), Variant(true));
     bag.WriteProperty("Skipped", Variant(true), Variant(true));
     bag.Save(path);
   }
   JsonFilePropertyBag again;
   again.Load(path);
-  EXPECT_EQ(again.ReadProperty("SentenciaSQL", Variant("")), Variant("select * from clientes"));
-  EXPECT_EQ(again.ReadProperty("NumCol", Variant()), Variant(int32_t{3}));
-  EXPECT_EQ(again.ReadProperty("Width1", Variant()), Variant(990.25f));
+  for (const auto& [name, value] : kept) EXPECT_EQ(again.ReadProperty(name, Variant()), value) << name;
   EXPECT_EQ(again.ReadProperty("UcaseFiltro", Variant(true)), Variant(false));
   EXPECT_EQ(again.ReadProperty("Skipped", Variant("default")), Variant("default"));
   EXPECT_EQ(again.reads.size(), 5u);

@@ -1,5 +1,6 @@
 #include "platform/Variant.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,16 +18,23 @@ std::string Trimmed(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-// Shortest text that reads back as the same double (up to 15 digits, as the
-// classic runtime shows doubles).
-std::string NumberText(double d) {
-  if (d == 0) return "0";
+// The runtime's text of a number: rounded to `digits` significant digits
+// (15 for a Double, 7 for a Single), trailing zeros dropped, in exponent form
+// only when the rounded value's decimal exponent is below -4 or reaches
+// `digits` (from 1E+15 for a Double, 1E+07 for a Single), since fixed
+// notation would then need more digits than the value carries. That is the
+// rule of "%g", so one to_chars call formats the value; only the exponent is
+// rewritten the runtime's way (capital E, sign, at least two digits, which
+// to_chars already writes).
+std::string NumberText(double d, int digits) {
+  if (std::isnan(d)) return "1.#QNAN";
+  if (std::isinf(d)) return d < 0 ? "-1.#INF" : "1.#INF";
+  if (d == 0) return "0";  // -0 too
   char buf[64];
-  for (int precision = 1; precision <= 17; ++precision) {
-    std::snprintf(buf, sizeof buf, "%.*g", precision, d);
-    if (std::strtod(buf, nullptr) == d || precision == 15) break;
-  }
-  return buf;
+  // 15 digits, sign, point and exponent always fit.
+  std::string text(buf, std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, digits).ptr);
+  if (size_t e = text.find('e'); e != std::string::npos) text[e] = 'E';
+  return text;
 }
 
 std::string Pad2(int v) {
@@ -111,12 +119,8 @@ std::string Variant::ToString() const {
     case Type::Boolean: return std::get<bool>(value_) ? "True" : "False";
     case Type::Integer: return std::to_string(std::get<int16_t>(value_));
     case Type::Long: return std::to_string(std::get<int32_t>(value_));
-    case Type::Single: {
-      char buf[32];
-      std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(std::get<float>(value_)));
-      return buf;
-    }
-    case Type::Double: return NumberText(std::get<double>(value_));
+    case Type::Single: return NumberText(std::get<float>(value_), 7);
+    case Type::Double: return NumberText(std::get<double>(value_), 15);
     case Type::Date: {
       const DateTime& d = std::get<DateTime>(value_);
       std::string s = Pad2(d.day) + "/" + Pad2(d.month) + "/" + std::to_string(d.year);

@@ -3,7 +3,8 @@
 //
 // Conversions follow the runtime's ordinary rules: Empty converts to "" and 0,
 // Null converts to nothing (type-mismatch error), numbers to their shortest
-// text, dates to "dd/mm/yyyy" (plus " hh:nn:ss" when they carry a time),
+// text within 15 (Double) or 7 (Single) significant digits, in exponent form
+// ("1E+15", "1E-05") only outside 0.0001 up to that many digits, dates to "dd/mm/yyyy" (plus " hh:nn:ss" when they carry a time),
 // Booleans to "True"/"False". A conversion that is impossible throws
 // Error::TypeMismatch; a number outside the target's range throws
 // Error::Overflow.

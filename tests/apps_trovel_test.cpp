@@ -137,11 +137,12 @@ TEST_F(TrovelProgramTest, FailuresAreShownAndTheRunGoesOn) {
 
 TEST_F(TrovelProgramTest, ANewControlStartsFromItsDesignedState) {
   WriteForm(nullptr);
-  std::string out = Run("show\nresize 3000 4905\nget NumCol\n", "-v");
+  std::string out = Run("show\nresize 3000 4905\nget NumCol\nset Width1 1000\nget Width1\n", "-v");
   EXPECT_NE(out.find("notice ctl.OrderBy\nnotice ctl.SentenciaSQL\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  txtcol3 \"\"\n"), std::string::npos) << out;  // shown, although it has no field
   EXPECT_NE(out.find("  cmdSiguiente \"S&iguiente\" enabled\n"), std::string::npos) << out;
   EXPECT_NE(out.find("NumCol = \"2\"\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Width1 = \"1000\"\n"), std::string::npos) << out;
 }
 
 TEST_F(TrovelProgramTest, ColumnSearchTypedIntoTheGrid) {

@@ -225,6 +225,7 @@ TEST_F(CtlTrovel2Test, ReadShows51RowsNextPagesAppendUntilTheDataEndsAndFocusGoe
     }
   }
   EXPECT_EQ(Row(1), "A001|Articulo 1|1|02/01/2001|");  // a number without Format is plain text
+  EXPECT_EQ(Row(50), "A050|Articulo 50|50|20/02/2001|");  // a round one too
   // Each read closed the cursor before it; the next pages sent no statement.
   EXPECT_EQ(log->calls, (Strings{"DoEvents", "Open", "Close", "Open", "Close", "Open"}));
   EXPECT_EQ(log->statements.size(), 3u);

@@ -178,6 +178,11 @@ TEST_F(SearchTest, CellsFormatDatesInColumnsOneToFourOnlyAndNullsAreEmpty) {
   db->Execute("update clientes set alta = null");
   ctl.p_leer();
   EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 0), "");
+  // An amount shows its ordinary text, a round one included.
+  db->Execute("update clientes set saldo = 1000");
+  ctl.N_Campo6("saldo");
+  ctl.p_leer();
+  EXPECT_EQ(ctl.grdDatos.TextMatrix(1, 5), "1000");
   EXPECT_TRUE(host.messages.empty());
 }
 

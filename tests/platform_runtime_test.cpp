@@ -27,6 +27,23 @@ TEST(VariantTest, ConvertsAsTheRuntimeDoes) {
   EXPECT_FLOAT_EQ(Variant(1485.5f).ToSingle(), 1485.5f);
 }
 
+// Numbers: the shortest text within 15 (Double) or 7 (Single) significant
+// digits, in exponent form only where those digits do not reach.
+TEST(VariantTest, NumbersShowTheirShortestTextWithinTheirPrecision) {
+  const std::pair<Variant, const char*> cases[] = {
+      {1000.0, "1000"}, {990.0, "990"}, {2.5, "2.5"}, {0.1, "0.1"}, {-0.5, "-0.5"}, {0.0, "0"}, {-0.0, "0"},
+      {123456789012.0, "123456789012"}, {1.0 / 3, "0.333333333333333"}, {-2.0 / 3, "-0.666666666666667"},
+      {0.1 + 0.2, "0.3"}, {999999999999999.0, "999999999999999"}, {1e15, "1E+15"}, {1.5e20, "1.5E+20"},
+      {-1e15, "-1E+15"}, {0.0001, "0.0001"}, {0.00001, "1E-05"}, {-1.25e-7, "-1.25E-07"},
+      {1.7976931348623157e308, "1.79769313486232E+308"}, {5e-324, "4.94065645841247E-324"},
+      {std::numeric_limits<double>::infinity(), "1.#INF"}, {-std::numeric_limits<double>::infinity(), "-1.#INF"},
+      {std::numeric_limits<double>::quiet_NaN(), "1.#QNAN"},
+      {0.1f, "0.1"}, {990.25f, "990.25"}, {1000.0f, "1000"}, {9999999.0f, "9999999"},
+      {16777216.0f, "1.677722E+07"}, {-0.0f, "0"}, {1.0f / 3, "0.3333333"}, {0.00001f, "1E-05"},
+      {std::numeric_limits<float>::max(), "3.402823E+38"}, {-std::numeric_limits<float>::infinity(), "-1.#INF"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(value.ToString(), text) << text;
+}
+
 TEST(VariantTest, ImpossibleConversionsAreErrors) {
   EXPECT_EQ(ErrorNumberOf([] { Variant("abc").ToDouble(); }), Error::kTypeMismatch);
   EXPECT_EQ(ErrorNumberOf([] { Variant(Variant::Null).ToString(); }), Error::kTypeMismatch);

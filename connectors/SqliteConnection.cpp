@@ -2,10 +2,12 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
 #include <cstdio>
 #include <vector>
 
+#include "connectors/AsciiCase.h"
+#include "connectors/IsoDateText.h"
+#include "connectors/SqlText.h"
 #include "platform/Error.h"
 
 namespace trovel {
@@ -17,47 +19,10 @@ struct SqliteConnection::Handle {
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Compares an upper-cased name with any-case text, without allocating.
-bool SameUpper(const std::string& upper, const std::string& text) {
-  if (upper.size() != text.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (upper[i] != static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])))) return false;
-  return true;
-}
-
 bool IsDateDeclared(const char* decl) {
   if (!decl) return false;
-  std::string d = Upper(decl);
+  std::string d = AsciiCase::Upper(decl);
   return d == "DATE" || d == "DATETIME" || d == "TIMESTAMP";
-}
-
-// Reads "yyyy-mm-dd" with an optional " hh:mm:ss" (or "T"); false otherwise.
-// Reads `count` digits at text[at]; -1 when one is not a digit.
-int Digits(const char* text, int at, int count) {
-  int v = 0;
-  for (int i = at; i < at + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') return -1;
-    v = v * 10 + (text[i] - '0');
-  }
-  return v;
-}
-
-bool ParseIso(const char* text, size_t length, DateTime& out) {
-  if ((length != 10 && length != 19) || text[4] != '-' || text[7] != '-') return false;
-  DateTime dt{Digits(text, 0, 4), Digits(text, 5, 2), Digits(text, 8, 2), 0, 0, 0};
-  if (length == 19) {
-    if ((text[10] != ' ' && text[10] != 'T') || text[13] != ':' || text[16] != ':') return false;
-    dt.hour = Digits(text, 11, 2), dt.minute = Digits(text, 14, 2), dt.second = Digits(text, 17, 2);
-    if (dt.hour < 0 || dt.minute < 0 || dt.second < 0) return false;
-  }
-  if (dt.year < 0 || dt.month < 1 || dt.month > 12 || dt.day < 1 || dt.day > 31) return false;
-  out = dt;
-  return true;
 }
 
 class SqliteFields : public Fields {
@@ -69,7 +34,7 @@ class SqliteFields : public Fields {
 
   Variant Item(const std::string& name) const override {
     for (size_t i = 0; i < names_.size(); ++i)
-      if (SameUpper(names_[i], name)) return Value(static_cast<int>(i));
+      if (AsciiCase::Same(names_[i], name)) return Value(static_cast<int>(i));
     throw Error(3265, "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
   }
 
@@ -88,7 +53,7 @@ class SqliteFields : public Fields {
         if (!text) return Variant(std::string());
         size_t length = static_cast<size_t>(sqlite3_column_bytes(stmt_, i));
         DateTime d;
-        if (dates_[static_cast<size_t>(i)] && ParseIso(text, length, d)) return Variant(d);
+        if (dates_[static_cast<size_t>(i)] && IsoDateText::Parse(text, length, d)) return Variant(d);
         return Variant(std::string(text, length));
       }
     }
@@ -108,7 +73,7 @@ class SqliteCursor : public DataCursor {
     std::vector<bool> dates;
     for (int i = 0; i < n; ++i) {
       const char* name = sqlite3_column_name(stmt, i);
-      names.push_back(Upper(name ? name : ""));
+      names.push_back(AsciiCase::Upper(name ? name : ""));
       dates.push_back(IsDateDeclared(sqlite3_column_decltype(stmt, i)));
     }
     fields_ = std::make_unique<SqliteFields>(stmt, std::move(names), std::move(dates));
@@ -157,20 +122,6 @@ class SqliteCursor : public DataCursor {
   std::unique_ptr<SqliteFields> fields_;
 };
 
-// Reads "m/d/yy[yy]" at s[i..] up to the closing "#"; returns its length or 0.
-size_t MatchDateLiteral(const std::string& s, size_t i, std::string& iso) {
-  int m, d, y, n = 0;
-  if (std::sscanf(s.c_str() + i, "%2d/%2d/%4d%n", &m, &d, &y, &n) != 3) return 0;
-  size_t end = i + static_cast<size_t>(n);
-  if (end >= s.size() || s[end] != '#') return 0;
-  if (n >= 2 && !std::isdigit(static_cast<unsigned char>(s[end - 1]))) return 0;
-  if (y < 100) y += y < 30 ? 2000 : 1900;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "'%04d-%02d-%02d'", y, m, d);
-  iso = buf;
-  return static_cast<size_t>(n) + 1;
-}
-
 }  // namespace
 
 SqliteConnection::SqliteConnection(const std::string& path) : handle_(std::make_shared<Handle>()) {
@@ -187,37 +138,16 @@ void SqliteConnection::Fail(const std::string& what) {
   throw Error(Error::kDatabase, what);
 }
 
-std::string SqliteConnection::TranslateDateLiterals(const std::string& sql) {
-  std::string out;
-  out.reserve(sql.size());
-  char quote = 0;
-  for (size_t i = 0; i < sql.size(); ++i) {
-    char c = sql[i];
-    if (quote) {
-      out += c;
-      if (c == quote) quote = 0;  // a doubled quote reopens on the next char
-      continue;
-    }
-    if (c == '\'' || c == '"') {
-      quote = c;
-      out += c;
-      continue;
-    }
-    std::string iso;
-    size_t len = c == '#' ? MatchDateLiteral(sql, i + 1, iso) : 0;
-    if (len) {
-      out += iso;
-      i += len;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::shared_ptr<DataCursor> SqliteConnection::OpenCursor(std::string& statement, bool& flag) {
   flag = false;
-  std::string sql = TranslateDateLiterals(statement);
+  SqlText text;
+  try {
+    text = SqlText::Read(statement, SqlText::Dialect::kSqlite);
+  } catch (const Error& e) {
+    Fail(e.description());
+  }
+  if (!text.rest.empty()) Fail("only one statement may be run: \"" + text.rest + "\" follows the first");
+  std::string sql(text.first_statement());
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   if (sqlite3_prepare_v2(handle_->db, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) != SQLITE_OK)

@@ -5,7 +5,7 @@
 // ";" or a statement that would write is refused before anything runs. Date
 // literals written by the controls, "#mm/dd/yyyy#", are rewritten to ISO text
 // ('yyyy-mm-dd'), the form in which dates are stored, so they compare
-// correctly; text inside quotes is never touched. Columns declared DATE,
+// correctly; text inside quotes is never touched (SqlText). Columns declared DATE,
 // DATETIME or TIMESTAMP that hold ISO-8601 text come back as Dates.
 //
 // Cursors share ownership of the database handle, so a cursor may outlive the
@@ -31,9 +31,6 @@ class SqliteConnection : public DataConnection {
   // Runs any SQL, several statements and writes included. For setting up
   // data; not part of what the controls use. Throws Error.
   void Execute(const std::string& sql);
-
-  // Rewrites "#m/d/yyyy#" literals outside quotes into 'yyyy-mm-dd'.
-  static std::string TranslateDateLiterals(const std::string& sql);
 
   struct Handle;
 

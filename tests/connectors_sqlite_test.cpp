@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
+#include "connectors/IsoDateText.h"
+#include "connectors/SqlText.h"
 #include "connectors/SqliteConnection.h"
 #include "contracts/ForwardingConnection.h"
 #include "contracts/ForwardingCursor.h"
@@ -10,6 +13,9 @@
 
 namespace trovel {
 namespace {
+
+std::string ForSqlite(const std::string& sql) { return SqlText::Read(sql, SqlText::Dialect::kSqlite).text; }
+std::string ForPostgres(const std::string& sql) { return SqlText::Read(sql, SqlText::Dialect::kPostgres).text; }
 
 class SqliteTest : public ::testing::Test {
  protected:
@@ -75,10 +81,135 @@ TEST_F(SqliteTest, DateLiteralsCompareWithStoredDates) {
   EXPECT_EQ(CountRows("select * from clientes where alta = #12/25/2001#"), 1);
   EXPECT_EQ(CountRows("select * from clientes where alta < #1/1/02#"), 1);
   // Inside quotes the literal is text and stays as written.
-  EXPECT_EQ(SqliteConnection::TranslateDateLiterals("x = '#12/25/2001#' and y = #12/25/2001#"),
+  EXPECT_EQ(ForSqlite("x = '#12/25/2001#' and y = #12/25/2001#"),
             "x = '#12/25/2001#' and y = '2001-12-25'");
-  EXPECT_EQ(SqliteConnection::TranslateDateLiterals("a = 'it''s #1/2/2003#'"), "a = 'it''s #1/2/2003#'");
+  EXPECT_EQ(ForSqlite("a = 'it''s #1/2/2003#'"), "a = 'it''s #1/2/2003#'");
   EXPECT_EQ(CountRows("select * from clientes where nombre = '#12/25/2001#'"), 0);
+  EXPECT_THROW(Open("select * from clientes where alta = #2/30/2001#"), Error);
+  EXPECT_NE(db.LastErrorText().find("#2/30/2001#"), std::string::npos);
+}
+
+// Both backends' forms of one statement: dates and LIKE rewritten outside
+// literals, names and comments, and only there.
+TEST(SqlTextTest, RewritesOnlyOutsideLiteralsNamesAndComments) {
+  struct Case {
+    const char* in;
+    const char* sqlite;
+    const char* postgres;
+  } cases[] = {
+      {"a = #12/25/2001#", "a = '2001-12-25'", "a = DATE '2001-12-25'"},
+      {"a<#1/2/03# or a>#1/1/30# or a=#1/1/29#", "a<'2003-01-02' or a>'1930-01-01' or a='2029-01-01'",
+       "a<DATE '2003-01-02' or a>DATE '1930-01-01' or a=DATE '2029-01-01'"},
+      {"a = #2001-12-25# or a = #2/29/2024#", "a = '2001-12-25' or a = '2024-02-29'",
+       "a = DATE '2001-12-25' or a = DATE '2024-02-29'"},
+      {"x = 'it''s #1/2/2003#'", "x = 'it''s #1/2/2003#'", "x = 'it''s #1/2/2003#'"},
+      {"\"#1/2/2003#\" = [#1/2/2003#] or `a``#1/2/2003#`", "\"#1/2/2003#\" = [#1/2/2003#] or `a``#1/2/2003#`",
+       "\"#1/2/2003#\" = [#1/2/2003#] or `a``#1/2/2003#`"},
+      {"-- #1/2/2003#\n/* #1/2/2003# */ #1/2/2003#", "-- #1/2/2003#\n/* #1/2/2003# */ '2003-01-02'",
+       "-- #1/2/2003#\n/* #1/2/2003# */ DATE '2003-01-02'"},
+      // PostgreSQL's comments nest, SQLite's end at the first "*/".
+      {"/* a /* #1/2/2003# */ #1/2/2003# */", "/* a /* #1/2/2003# */ '2003-01-02' */",
+       "/* a /* #1/2/2003# */ #1/2/2003# */"},
+      // E'...' and $$...$$ are literals on PostgreSQL only; $1 is a parameter.
+      {"E'it\\'s #1/2/2003#' = #1/2/2003#", "E'it\\'s '2003-01-02'' = #1/2/2003#",
+       "E'it\\'s #1/2/2003#' = DATE '2003-01-02'"},
+      {"$q$ #1/2/2003# $q$ = $1 and x$#1/2/2003#", "$q$ '2003-01-02' $q$ = $1 and x$'2003-01-02'",
+       "$q$ #1/2/2003# $q$ = $1 and x$ DATE '2003-01-02'"},
+      {"a # 5 or b #> '{x}' or #a/b# or #1#", "a # 5 or b #> '{x}' or #a/b# or #1#",
+       "a # 5 or b #> '{x}' or #a/b# or #1#"},
+      {"n LIKE 'A%' and m like 'b\\%' ESCAPE '\\' and k NOT Like x || '%'",
+       "n LIKE 'A%' and m like 'b\\%' ESCAPE '\\' and k NOT Like x || '%'",
+       "n ILIKE 'A%' ESCAPE '' and m ilike 'b\\%' ESCAPE '\\' and k NOT ILike x || '%'"},
+      {"(n LIKE 'A%') or n like /* c */ 'B%' ORDER BY n; select 1 where a like 'C'",
+       "(n LIKE 'A%') or n like /* c */ 'B%' ORDER BY n; select 1 where a like 'C'",
+       "(n ILIKE 'A%' ESCAPE '') or n ilike /* c */ 'B%' ESCAPE '' ORDER BY n; select 1 where a ilike 'C' ESCAPE ''"},
+      {"unlike LIKEX \"LIKE\" 'like' -- like\n", "unlike LIKEX \"LIKE\" 'like' -- like\n",
+       "unlike LIKEX \"LIKE\" 'like' -- like\n"},
+      {"n LIKE 'A%' COLLATE \"C\" or n LIKE 'B' || '%'", "n LIKE 'A%' COLLATE \"C\" or n LIKE 'B' || '%'",
+       "n ILIKE 'A%' COLLATE \"C\" or n ILIKE 'B' || '%'"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ForSqlite(c.in), c.sqlite) << c.in;
+    EXPECT_EQ(ForPostgres(c.in), c.postgres) << c.in;
+  }
+}
+
+TEST(SqlTextTest, RefusesDatesThatCannotExist) {
+  for (const char* date : {"#13/45/2020#", "#2/30/2021#", "#2/29/2021#", "#0/1/2001#", "#4/31/2001#", "#12/25/#",
+                           "#12/25#", "#1/2/3/4#", "#2001-13-01#", "#1/1/0000#", "#1-/2/2001#"}) {
+    for (auto dialect : {SqlText::Dialect::kSqlite, SqlText::Dialect::kPostgres}) {
+      try {
+        SqlText::Read(std::string("select 1 where a = ") + date, dialect);
+        ADD_FAILURE() << date;
+      } catch (const Error& e) {
+        EXPECT_NE(e.description().find(date), std::string::npos) << e.description();
+      }
+    }
+  }
+}
+
+TEST(SqlTextTest, FindsTheFirstWordAndASecondStatement) {
+  struct Case {
+    const char* in;
+    const char* first_word;
+    const char* first_statement;
+    const char* rest;
+  } cases[] = {
+      {"  ((select 1))", "SELECT", "  ((select 1))", ""},
+      {"/* c */ with x as (select ';') select * from x; -- done\n;", "WITH",
+       "/* c */ with x as (select ';') select * from x", ""},
+      {"select 1; delete from t", "SELECT", "select 1", "delete from t"},
+      {"select 1;; /* x */ ;update t set a = 1;", "SELECT", "select 1", "update t set a = 1;"},
+      {"Delete from t", "DELETE", "Delete from t", ""},
+      {"-- nothing\n", "", "-- nothing\n", ""},
+      {";", "", "", ""},
+      {"1 + 1", "1", "1 + 1", ""},
+  };
+  for (const Case& c : cases) {
+    SqlText t = SqlText::Read(c.in, SqlText::Dialect::kPostgres);
+    EXPECT_EQ(t.first_word, c.first_word) << c.in;
+    EXPECT_EQ(t.first_statement(), c.first_statement) << c.in;
+    EXPECT_EQ(t.rest, c.rest) << c.in;
+  }
+}
+
+TEST(IsoDateTextTest, ReadsTheDatesDatabasesGiveAsText) {
+  struct Case {
+    const char* text;
+    bool ok;
+    DateTime date;
+  } cases[] = {
+      {"2001-12-25", true, {2001, 12, 25, 0, 0, 0}},
+      {"2002-01-03T10:20:30", true, {2002, 1, 3, 10, 20, 30}},
+      {"2002-01-03 10:20:30.25+01:30", true, {2002, 1, 3, 10, 20, 30}},
+      {"2002-01-03 23:59:59Z", true, {2002, 1, 3, 23, 59, 59}},
+      {"2001-13-01", false, {}},
+      {"2001-12-25 24:00:00", false, {}},
+      {"2001-12-25 10:20", false, {}},
+      {"2001-12-25x", false, {}},
+      {"0044-03-15 BC", false, {}},
+      {"infinity", false, {}},
+      {"12/25/2001", false, {}},
+  };
+  for (const Case& c : cases) {
+    DateTime d;
+    EXPECT_EQ(IsoDateText::Parse(c.text, std::strlen(c.text), d), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(d, c.date) << c.text;
+    }
+  }
+}
+
+// Many "#" that open no date, and many that do, in one long statement.
+TEST(SqlTextTest, ReadsALongStatementWithManyHashes) {
+  std::string in = "select 1 where 1=1", sqlite = in, postgres = in;
+  for (int i = 0; i < 20000; ++i) {
+    in += " or a = #1/2/2003# or b = '#' or c # 1";
+    sqlite += " or a = '2003-01-02' or b = '#' or c # 1";
+    postgres += " or a = DATE '2003-01-02' or b = '#' or c # 1";
+  }
+  EXPECT_EQ(ForSqlite(in), sqlite);
+  EXPECT_EQ(ForPostgres(in), postgres);
 }
 
 TEST_F(SqliteTest, RefusesWritesAndSecondStatementsBeforeRunning) {
@@ -89,6 +220,7 @@ TEST_F(SqliteTest, RefusesWritesAndSecondStatementsBeforeRunning) {
     EXPECT_FALSE(db.LastErrorText().empty());
   }
   EXPECT_EQ(CountRows("select * from clientes;  "), 3);
+  EXPECT_EQ(CountRows("select * from clientes; -- all of them\n"), 3);
 }
 
 TEST_F(SqliteTest, SyntaxErrorCarriesSqliteMessage) {

@@ -7,6 +7,7 @@
 
 #include "connectors/AsciiCase.h"
 #include "connectors/IsoDateText.h"
+#include "connectors/NamedFields.h"
 #include "connectors/SqlText.h"
 #include "platform/Error.h"
 
@@ -25,21 +26,17 @@ bool IsDateDeclared(const char* decl) {
   return d == "DATE" || d == "DATETIME" || d == "TIMESTAMP";
 }
 
-class SqliteFields : public Fields {
+class SqliteFields : public NamedFields {
  public:
-  SqliteFields(sqlite3_stmt* stmt, std::vector<std::string> upper_names, std::vector<bool> dates)
-      : stmt_(stmt), names_(std::move(upper_names)), dates_(std::move(dates)) {}
-
-  int Count() const override { return static_cast<int>(names_.size()); }
-
-  Variant Item(const std::string& name) const override {
-    for (size_t i = 0; i < names_.size(); ++i)
-      if (AsciiCase::Same(names_[i], name)) return Value(static_cast<int>(i));
-    throw Error(3265, "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
+  explicit SqliteFields(sqlite3_stmt* stmt) : stmt_(stmt) {
+    for (int i = 0, n = sqlite3_column_count(stmt); i < n; ++i) {
+      AddName(sqlite3_column_name(stmt, i));
+      dates_.push_back(IsDateDeclared(sqlite3_column_decltype(stmt, i)));
+    }
   }
 
  private:
-  Variant Value(int i) const {
+  Variant Value(int i) const override {
     switch (sqlite3_column_type(stmt_, i)) {
       case SQLITE_NULL: return Variant::Null;
       case SQLITE_INTEGER: {
@@ -60,7 +57,6 @@ class SqliteFields : public Fields {
   }
 
   sqlite3_stmt* stmt_;
-  std::vector<std::string> names_;
   std::vector<bool> dates_;
 };
 
@@ -68,15 +64,7 @@ class SqliteCursor : public DataCursor {
  public:
   SqliteCursor(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt* stmt)
       : handle_(std::move(handle)), stmt_(stmt) {
-    int n = sqlite3_column_count(stmt);
-    std::vector<std::string> names;
-    std::vector<bool> dates;
-    for (int i = 0; i < n; ++i) {
-      const char* name = sqlite3_column_name(stmt, i);
-      names.push_back(AsciiCase::Upper(name ? name : ""));
-      dates.push_back(IsDateDeclared(sqlite3_column_decltype(stmt, i)));
-    }
-    fields_ = std::make_unique<SqliteFields>(stmt, std::move(names), std::move(dates));
+    fields_ = std::make_unique<SqliteFields>(stmt);
     try {
       Step();
     } catch (...) {

@@ -1,0 +1,93 @@
+#include "connectors/OpenConnection.h"
+
+#include <string_view>
+
+#include "connectors/PgAddress.h"
+#include "connectors/SqliteConnection.h"
+#include "platform/Error.h"
+#ifdef TROVEL_HAVE_POSTGRESQL
+#include "connectors/PgConnection.h"
+#endif
+
+namespace trovel {
+
+namespace {
+
+// One entry of the table of backends. `Target` turns the address into what
+// the backend itself reads (SQLite's path without "sqlite:").
+struct Backend {
+  const char* name;
+  bool (*Accepts)(std::string_view address);
+  std::string (*Target)(const std::string& address);
+  std::shared_ptr<DataConnection> (*Open)(const std::string& target, const ConnectionSettings& settings);
+  void (*Execute)(const std::string& target, const std::string& sql);
+};
+
+constexpr std::string_view kSqlitePrefix = "sqlite:";
+
+std::string Same(const std::string& address) { return address; }
+
+#ifdef TROVEL_HAVE_POSTGRESQL
+std::shared_ptr<DataConnection> OpenPostgres(const std::string& address, const ConnectionSettings& settings) {
+  return std::make_shared<PgConnection>(address, settings);
+}
+void ExecutePostgres(const std::string& address, const std::string& sql) { PgConnection::Execute(address, sql); }
+#else
+[[noreturn]] void NoPostgres(const std::string& address) {
+  throw Error(Error::kDatabase, "cannot open " + PgAddress::Masked(address) +
+                                    ": this build has no PostgreSQL connector (libpq was missing when it was built)");
+}
+std::shared_ptr<DataConnection> OpenPostgres(const std::string& address, const ConnectionSettings&) {
+  NoPostgres(address);
+}
+void ExecutePostgres(const std::string& address, const std::string&) { NoPostgres(address); }
+#endif
+
+// Everything no other backend takes, except an unknown scheme://.
+bool SqliteAccepts(std::string_view address) {
+  if (address.substr(0, kSqlitePrefix.size()) == kSqlitePrefix) return true;
+  size_t scheme = address.find("://");
+  if (scheme == std::string_view::npos || scheme == 0) return true;
+  for (char c : address.substr(0, scheme))
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))
+      return true;
+  return false;
+}
+std::string SqlitePath(const std::string& address) {
+  return address.compare(0, kSqlitePrefix.size(), kSqlitePrefix) == 0 ? address.substr(kSqlitePrefix.size()) : address;
+}
+std::shared_ptr<DataConnection> OpenSqlite(const std::string& path, const ConnectionSettings&) {
+  return std::make_shared<SqliteConnection>(path);
+}
+void ExecuteSqlite(const std::string& path, const std::string& sql) { SqliteConnection(path).Execute(sql); }
+
+// Looked at in order; the first that accepts the address serves it.
+const Backend kBackends[] = {
+    {"postgresql", PgAddress::Matches, Same, OpenPostgres, ExecutePostgres},
+    {"sqlite", SqliteAccepts, SqlitePath, OpenSqlite, ExecuteSqlite},
+};
+
+const Backend& Choose(const std::string& address) {
+  if (address.find_first_not_of(" \t\r\n") == std::string::npos)
+    throw Error(Error::kDatabase, "no database address was given");
+  for (const Backend& b : kBackends)
+    if (b.Accepts(address)) return b;
+  throw Error(Error::kDatabase, "no connector serves the address " + PgAddress::Masked(address) +
+                                    ": it names an unknown kind of database (use sqlite:PATH, postgresql://... or host=...)");
+}
+
+}  // namespace
+
+std::shared_ptr<DataConnection> OpenConnection(const std::string& address, const ConnectionSettings& settings) {
+  const Backend& b = Choose(address);
+  return b.Open(b.Target(address), settings);
+}
+
+void ExecuteScript(const std::string& address, const std::string& sql) {
+  const Backend& b = Choose(address);
+  b.Execute(b.Target(address), sql);
+}
+
+std::string BackendName(const std::string& address) { return Choose(address).name; }
+
+}  // namespace trovel

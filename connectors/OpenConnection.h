@@ -1,0 +1,40 @@
+// OpenConnection: one way to name a database for every host. An address
+// chooses its backend the way SQLite chooses a VFS by name, from a small
+// table of backends, SQLite being the default:
+//
+//   sqlite:PATH, :memory:, or a plain PATH      an SQLite database file
+//   postgresql://user@host:port/db?...          a PostgreSQL server (libpq URI)
+//   postgres://...                              the same
+//   host=... dbname=... [key=value ...]         a PostgreSQL keyword string,
+//       including libpq's several-host form: host=a,b target_session_attrs=...
+//
+// A plain path that looks like a keyword string (a=b.db) must be written with
+// "sqlite:". Another scheme:// is refused, not taken for a file name.
+//
+// Thread-safety: the functions may be called from any thread; what they
+// return follows its own class's rule.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "connectors/ConnectionSettings.h"
+#include "contracts/DataConnection.h"
+
+namespace trovel {
+
+// Opens the connection that `address` names. The caller owns it. Throws
+// Error (Error::kDatabase) when no backend takes the address or it cannot be
+// opened; passwords in the address never appear in the message.
+std::shared_ptr<DataConnection> OpenConnection(const std::string& address, const ConnectionSettings& settings = {});
+
+// Runs any SQL, several statements and writes included, on the database that
+// `address` names: for set-up code (the sample database), never for the
+// controls, whose connections only read. Throws Error.
+void ExecuteScript(const std::string& address, const std::string& sql);
+
+// The name of the backend that `address` chooses ("sqlite", "postgresql").
+// Throws Error when none does.
+std::string BackendName(const std::string& address);
+
+}  // namespace trovel

@@ -1,0 +1,522 @@
+#include "connectors/PgConnection.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "connectors/IsoDateText.h"
+#include "connectors/NamedFields.h"
+#include "connectors/PgAddress.h"
+#include "connectors/SqlText.h"
+#include "platform/Error.h"
+
+namespace trovel {
+
+namespace {
+
+// Type OIDs of the built-in types; they are fixed in the server's catalog.
+enum : Oid {
+  kBoolOid = 16,
+  kInt8Oid = 20,
+  kInt2Oid = 21,
+  kInt4Oid = 23,
+  kFloat4Oid = 700,
+  kFloat8Oid = 701,
+  kDateOid = 1082,
+  kTimestampOid = 1114,
+  kTimestampTzOid = 1184,
+  kNumericOid = 1700,
+};
+
+// What a column's text turns into.
+enum class Kind : unsigned char { kText, kLong, kBigint, kSingle, kDouble, kBoolean, kDate };
+
+Kind KindOf(Oid type) {
+  switch (type) {
+    case kInt2Oid:
+    case kInt4Oid: return Kind::kLong;
+    case kInt8Oid: return Kind::kBigint;
+    case kFloat4Oid: return Kind::kSingle;
+    case kFloat8Oid:
+    case kNumericOid: return Kind::kDouble;
+    case kBoolOid: return Kind::kBoolean;
+    case kDateOid:
+    case kTimestampOid:
+    case kTimestampTzOid: return Kind::kDate;
+    default: return Kind::kText;
+  }
+}
+
+// The first block of the controls is 51 rows, and a 52nd tells them that
+// more remain: the first batch brings exactly that, so the first block costs
+// one round trip and no more rows than it shows. Later pages come in larger
+// batches to save round trips while paging on.
+constexpr int kFirstBatch = 52;
+constexpr int kLaterBatch = 512;
+
+// The one savepoint of a transaction, taken again after each declaration so
+// that rolling back to it keeps every cursor declared so far.
+constexpr char kSavepoint[] = "trovel";
+
+// The server ends a session left idle in a transaction with this SQLSTATE.
+constexpr char kIdleTimeoutState[] = "25P03";
+
+struct ResultFree {
+  void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultFree>;
+
+bool Succeeded(const PGresult* r) {
+  ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+  return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+std::string Trimmed(const char* text) {
+  std::string s = text ? text : "";
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+template <typename T>
+bool ReadNumber(const char* text, int length, T& value) {
+  auto [end, ec] = std::from_chars(text, text + length, value);
+  return ec == std::errc() && end == text + length;
+}
+
+class PgFields : public NamedFields {
+ public:
+  // Learns the names and types of the columns from any batch of the cursor.
+  void Describe(const PGresult* r) {
+    int n = PQnfields(r);
+    ClearNames();
+    kinds_.clear();
+    for (int i = 0; i < n; ++i) {
+      AddName(PQfname(r, i));
+      kinds_.push_back(KindOf(PQftype(r, i)));
+    }
+  }
+  void StandOn(const PGresult* r, int row) {
+    result_ = r;
+    row_ = row;
+  }
+
+ private:
+  Variant Value(int i) const override {
+    if (PQgetisnull(result_, row_, i)) return Variant::Null;
+    const char* text = PQgetvalue(result_, row_, i);
+    int length = PQgetlength(result_, row_, i);
+    switch (kinds_[static_cast<size_t>(i)]) {
+      case Kind::kLong: {
+        int32_t v;
+        if (ReadNumber(text, length, v)) return Variant(v);
+        break;
+      }
+      case Kind::kBigint: {
+        int64_t v;
+        if (!ReadNumber(text, length, v)) break;
+        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+        return Variant(static_cast<double>(v));
+      }
+      case Kind::kSingle: {
+        float v;
+        if (ReadNumber(text, length, v)) return Variant(v);
+        break;
+      }
+      case Kind::kDouble: {
+        double v;
+        if (ReadNumber(text, length, v)) return Variant(v);
+        break;
+      }
+      case Kind::kBoolean: return Variant(text[0] == 't');
+      case Kind::kDate: {
+        DateTime d;
+        if (IsoDateText::Parse(text, static_cast<size_t>(length), d)) return Variant(d);
+        break;
+      }
+      case Kind::kText: break;
+    }
+    return Variant(std::string(text, static_cast<size_t>(length)));
+  }
+
+  std::vector<Kind> kinds_;
+  const PGresult* result_ = nullptr;
+  int row_ = 0;
+};
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+std::string Duration(std::chrono::milliseconds limit) {
+  long long ms = limit.count();
+  if (ms % 60000 == 0) return std::to_string(ms / 60000) + (ms == 60000 ? " minute" : " minutes");
+  if (ms % 1000 == 0) return std::to_string(ms / 1000) + (ms == 1000 ? " second" : " seconds");
+  return std::to_string(ms) + " ms";
+}
+
+}  // namespace
+
+// One libpq session, shared by a connection and the cursors it opened, so
+// that a cursor may outlive the connection object.
+struct PgConnection::Session {
+  Session(const std::string& address, const ConnectionSettings& settings)
+      : address(address), shown(PgAddress::Masked(address)), settings(settings) {
+    char* message = nullptr;
+    PQconninfoOption* options = PQconninfoParse(address.c_str(), &message);
+    if (!options) {
+      // libpq's parse messages may quote the address, password included.
+      std::string why = Trimmed(message);
+      PQfreemem(message);
+      if (shown != address) why = "it cannot be read";
+      Fail("the database address " + shown + " is not valid: " + why, why);
+    }
+    for (PQconninfoOption* o = options; o->keyword; ++o)
+      if (o->val && std::strcmp(o->keyword, "password") == 0) password = o->val;
+    PQconninfoFree(options);
+  }
+  ~Session() {
+    if (conn) PQfinish(conn);
+  }
+
+  // Takes the password out of a text that may quote it.
+  std::string Scrub(std::string text) const {
+    if (address != shown)
+      for (size_t at; (at = text.find(address)) != std::string::npos;) text.replace(at, address.size(), shown);
+    if (!password.empty())
+      for (size_t at; (at = text.find(password)) != std::string::npos;) text.replace(at, password.size(), "****");
+    return text;
+  }
+
+  [[noreturn]] void Fail(const std::string& description, const std::string& server_text) {
+    last_error = Scrub(server_text);
+    throw Error(Error::kDatabase, Scrub(description));
+  }
+  [[noreturn]] void Fail(const std::string& description) { Fail(description, description); }
+
+  // The server's account of a failure: its message, detail and hint.
+  std::string ServerText(const PGresult* r) const {
+    const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    if (!primary) return Trimmed(r && *PQresultErrorMessage(r) ? PQresultErrorMessage(r) : PQerrorMessage(conn));
+    std::string text = primary;
+    for (int field : {PG_DIAG_MESSAGE_DETAIL, PG_DIAG_MESSAGE_HINT})
+      if (const char* more = PQresultErrorField(r, field)) (text += ". ") += more;
+    return text;
+  }
+
+  Result Exec(const std::string& sql) {
+    idle_before = std::chrono::steady_clock::now() - last_done;
+    Result r(PQexec(conn, sql.c_str()));
+    last_done = std::chrono::steady_clock::now();
+    return r;
+  }
+
+  // Runs `commands` in one round trip (libpq's pipeline mode), each through
+  // the extended protocol, so each is one statement. Returns a result per
+  // command up to and including the first that failed (a null result when
+  // the session broke before it answered).
+  std::vector<Result> Pipeline(const std::vector<std::string>& commands) {
+    idle_before = std::chrono::steady_clock::now() - last_done;
+    std::vector<Result> results;
+    bool sent = PQenterPipelineMode(conn);
+    for (size_t i = 0; sent && i < commands.size(); ++i)
+      sent = PQsendQueryParams(conn, commands[i].c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    sent = sent && PQpipelineSync(conn);
+    // Each command's result is followed by a null; the sync closes the lot.
+    // Two nulls in a row mean the session has nothing more to say.
+    for (int nulls = 0; sent && nulls < 2 && PQstatus(conn) == CONNECTION_OK;) {
+      Result r(PQgetResult(conn));
+      nulls = r ? 0 : nulls + 1;
+      if (!r) continue;
+      if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) break;
+      bool failed_before = !results.empty() && !Succeeded(results.back().get());
+      if (results.size() < commands.size() && !failed_before) results.push_back(std::move(r));
+    }
+    PQexitPipelineMode(conn);
+    if (results.empty() || (results.size() < commands.size() && Succeeded(results.back().get())))
+      results.emplace_back(nullptr);
+    last_done = std::chrono::steady_clock::now();
+    return results;
+  }
+
+  void Connect() {
+    // The address comes after our defaults, so that it may change them, and
+    // before the encoding, which every conversion here relies on.
+    const char* keys[] = {"connect_timeout", "fallback_application_name", "dbname", "client_encoding", nullptr};
+    const char* values[] = {"10", "trovel", address.c_str(), "UTF8", nullptr};
+    PGconn* c = PQconnectdbParams(keys, values, 1);
+    if (!c) Fail("cannot connect to the database " + shown + ": out of memory");
+    if (PQstatus(c) != CONNECTION_OK) {
+      std::string why = Trimmed(PQerrorMessage(c));
+      PQfinish(c);
+      Fail("cannot connect to the database " + shown + ": " + FirstLine(why), why);
+    }
+    conn = c;
+    Prepare();
+  }
+
+  // Session settings: month-first dates, and the idle transaction limit.
+  void Prepare() {
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    std::string sql = "SET DateStyle = 'ISO, MDY'";
+    long long limit = settings.idle_transaction_limit.count();
+    if (limit > 0) sql += "; SET idle_in_transaction_session_timeout = " + std::to_string(std::min<long long>(limit, INT32_MAX));
+    Result r = Exec(sql);
+    if (!Succeeded(r.get())) {
+      broken = true;
+      Fail("cannot prepare the session on " + shown + ": " + ServerText(r.get()), ServerText(r.get()));
+    }
+  }
+
+  // A session whose server went away is connected again before a read;
+  // cursors of the old session are dead from here on.
+  void EnsureConnected() {
+    if (!conn) return Connect();
+    if (!broken && PQstatus(conn) == CONNECTION_OK) return;
+    Forget();
+    PQreset(conn);
+    if (PQstatus(conn) != CONNECTION_OK) {
+      broken = true;
+      std::string why = Trimmed(PQerrorMessage(conn));
+      Fail("cannot connect to the database " + shown + ": " + FirstLine(why), why);
+    }
+    broken = false;
+    Prepare();
+  }
+
+  // Every cursor and transaction of the session is gone.
+  void Forget() {
+    ++epoch;
+    open_cursors = 0;
+  }
+
+  // Puts the transaction back as it was before the statement that failed:
+  // to the savepoint while other cursors are open, all of it otherwise.
+  void Restore() {
+    if (PQstatus(conn) != CONNECTION_OK) return;
+    Result r = Exec(open_cursors ? std::string("ROLLBACK TO SAVEPOINT ") + kSavepoint : std::string("ROLLBACK"));
+    if (!Succeeded(r.get())) broken = true;
+  }
+
+  // Reports a failed command. A lost session is forgotten, and the message
+  // says why: the idle limit, or the server gone. The server says which when
+  // its farewell reaches us, but libpq often sees only the closed socket;
+  // a transaction that waited longer than the limit tells the same.
+  [[noreturn]] void Failed(const PGresult* r) {
+    std::string server = ServerText(r);
+    if (PQstatus(conn) == CONNECTION_OK) Fail(server, server);
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    auto limit = settings.idle_transaction_limit;
+    bool idle = (state && std::strcmp(state, kIdleTimeoutState) == 0) ||
+                (open_cursors > 0 && limit.count() > 0 && idle_before >= limit);
+    Forget();
+    if (idle)
+      lost = "the search was left open for more than " + Duration(settings.idle_transaction_limit) +
+             " without paging on, and the database server ended it; read again to go on";
+    else
+      lost = "the connection to the database server was lost (" + FirstLine(server) +
+             "); read again once the server is back";
+    Fail(lost, server);
+  }
+
+  // Closes a cursor on the server; the last one ends the transaction.
+  // Never throws: the rows are already read, and a failure here leaves the
+  // session to be checked before the next read.
+  void EndCursor(const std::string& name) {
+    --open_cursors;
+    Result r = Exec(open_cursors ? "CLOSE " + name : std::string("COMMIT"));
+    if (Succeeded(r.get())) return;
+    last_error = Scrub(ServerText(r.get()));
+    if (PQstatus(conn) == CONNECTION_OK) {
+      Restore();
+    } else {
+      Forget();
+    }
+  }
+
+  const std::string address;  // as given: it may hold a password, so never shown
+  const std::string shown;    // the address with passwords masked
+  std::string password;       // scrubbed out of every message
+  const ConnectionSettings settings;
+  PGconn* conn = nullptr;
+  int open_cursors = 0;       // cursors declared in the running transaction
+  uint64_t epoch = 0;         // changes whenever the session's cursors are gone
+  uint64_t cursors_made = 0;  // names each cursor, never reused
+  bool broken = false;        // state unknown: connect again before a read
+  std::string lost;           // why the last session was lost
+  std::chrono::steady_clock::time_point last_done = std::chrono::steady_clock::now();  // end of the last command
+  std::chrono::steady_clock::duration idle_before{};  // how long the session waited before the last command
+  std::string last_error;
+};
+
+namespace {
+
+class PgCursor : public DataCursor {
+ public:
+  PgCursor(std::shared_ptr<PgConnection::Session> session, std::string name)
+      : s_(std::move(session)), name_(std::move(name)), epoch_(s_->epoch) {}
+  ~PgCursor() override { Close(); }
+
+  const trovel::Fields& Fields() override {
+    CheckRow();
+    fields_.StandOn(batch_.get(), row_);
+    return fields_;
+  }
+  bool AtEnd() override {
+    CheckOpen();
+    return row_ >= rows_;
+  }
+  std::string MoveNext() override {
+    CheckRow();
+    if (++row_ >= rows_ && !drained_) Fetch();
+    return "";
+  }
+  std::string Close() override {
+    if (!open_) return "";
+    open_ = false;
+    Release();
+    batch_.reset();
+    rows_ = row_ = 0;
+    return "";
+  }
+  bool IsOpen() override { return open_; }
+
+  // Fetches the next batch and stands on its first row.
+  void Fetch() {
+    if (!Live()) {
+      drained_ = true;
+      s_->Fail(s_->lost.empty() ? "the cursor's session has ended; read again" : s_->lost);
+    }
+    Take(s_->Exec("FETCH FORWARD " + std::to_string(kLaterBatch) + " FROM " + name_), kLaterBatch);
+  }
+
+  // Takes the answer to a FETCH of `count` rows and stands on its first row.
+  // A failed fetch leaves the cursor at its end, and the transaction is put
+  // back so that other cursors go on.
+  void Take(Result r, int count) {
+    if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK) {
+      drained_ = true;
+      rows_ = row_ = 0;
+      batch_.reset();
+      if (PQstatus(s_->conn) == CONNECTION_OK) {
+        s_->Restore();
+        Release();
+      }
+      s_->Failed(r.get());
+    }
+    if (!described_) fields_.Describe(r.get());
+    described_ = true;
+    batch_ = std::move(r);
+    rows_ = PQntuples(batch_.get());
+    row_ = 0;
+    if (rows_ < count) {
+      // Every row is here: the server's part ends now rather than when the
+      // control lets go, so a form left open on a short result holds nothing.
+      drained_ = true;
+      Release();
+    }
+  }
+
+ private:
+  bool Live() const { return declared_ && epoch_ == s_->epoch; }
+
+  void Release() {
+    if (Live()) s_->EndCursor(name_);
+    declared_ = false;
+  }
+
+  void CheckOpen() const {
+    if (!open_) throw Error(3704, "Operation is not allowed when the object is closed");
+  }
+  void CheckRow() const {
+    CheckOpen();
+    if (row_ >= rows_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
+  }
+
+  std::shared_ptr<PgConnection::Session> s_;
+  const std::string name_;
+  const uint64_t epoch_;      // the session's epoch at the declaration
+  bool declared_ = true;      // the server holds the cursor
+  bool drained_ = false;      // no rows are left to fetch
+  bool described_ = false;
+  bool open_ = true;
+  Result batch_;
+  int rows_ = 0;
+  int row_ = 0;
+  PgFields fields_;
+};
+
+bool IsQuery(const std::string& first_word) {
+  for (const char* word : {"SELECT", "WITH", "VALUES", "TABLE"})
+    if (first_word == word) return true;
+  return false;
+}
+
+}  // namespace
+
+PgConnection::PgConnection(const std::string& address, const ConnectionSettings& settings)
+    : session_(std::make_shared<Session>(address, settings)) {
+  session_->Connect();
+}
+
+PgConnection::~PgConnection() = default;
+
+std::string PgConnection::LastErrorText() { return session_->last_error; }
+
+std::shared_ptr<DataCursor> PgConnection::OpenCursor(std::string& statement, bool& flag) {
+  flag = false;
+  Session& s = *session_;
+  SqlText text;
+  try {
+    text = SqlText::Read(statement, SqlText::Dialect::kPostgres);
+  } catch (const Error& e) {
+    s.Fail(e.description());
+  }
+  if (!text.rest.empty()) s.Fail("only one statement may be run: \"" + text.rest + "\" follows the first");
+  if (text.first_word.empty()) s.Fail("the statement is empty");
+  if (!IsQuery(text.first_word))
+    s.Fail("only statements that read may be run: this one starts with " + text.first_word);
+
+  // One round trip: the transaction (for the first cursor), the declaration,
+  // the savepoint that keeps it, and the first batch.
+  s.EnsureConnected();
+  bool first = s.open_cursors == 0;
+  std::string name = "trovel_" + std::to_string(++s.cursors_made);
+  std::vector<std::string> commands;
+  if (first) {
+    if (PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
+    commands.push_back("BEGIN READ ONLY");
+  }
+  commands.push_back("DECLARE " + name + " NO SCROLL CURSOR FOR " + std::string(text.first_statement()));
+  if (!first) commands.push_back(std::string("RELEASE SAVEPOINT ") + kSavepoint);
+  commands.push_back(std::string("SAVEPOINT ") + kSavepoint);
+  commands.push_back("FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name);
+  std::vector<Result> results = s.Pipeline(commands);
+  if (first && !Succeeded(results.back().get()) && PQstatus(s.conn) == CONNECTION_BAD) {
+    // The server closed the session while nobody was reading: connect again
+    // once, since nothing of this read has run.
+    s.EnsureConnected();
+    results = s.Pipeline(commands);
+  }
+  size_t declared = first ? 2 : 1;  // results up to the declaration
+  if (results.size() < declared || !Succeeded(results[declared - 1].get())) {
+    s.Restore();
+    s.Failed(results.back().get());
+  }
+  ++s.open_cursors;
+  auto cursor = std::make_shared<PgCursor>(session_, name);
+  // The first batch, or the failure of the savepoint or the fetch.
+  cursor->Take(std::move(results.back()), kFirstBatch);
+  return cursor;
+}
+
+void PgConnection::Execute(const std::string& address, const std::string& sql) {
+  Session s(address, ConnectionSettings{});
+  s.Connect();
+  Result r = s.Exec(sql);
+  if (!Succeeded(r.get())) s.Fail(s.ServerText(r.get()));
+}
+
+}  // namespace trovel

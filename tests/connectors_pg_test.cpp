@@ -1,0 +1,374 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "PgServers.h"
+#include "connectors/OpenConnection.h"
+#include "connectors/PgAddress.h"
+#include "connectors/PgConnection.h"
+#include "platform/Error.h"
+
+namespace trovel {
+namespace {
+
+// Each test works in a schema of its own on the throw-away primary.
+class PgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    try {
+      servers = PgServers::Load();
+    } catch (const std::exception& e) {
+      FAIL() << e.what();
+    }
+    schema = "t_";
+    for (char c : std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+      schema += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ExecuteScript(servers.primary,
+                  "drop schema if exists " + schema + " cascade; create schema " + schema + "; set search_path = " +
+                      schema +
+                      ";"
+                      "create table clientes (codigo text, nombre text, alta date, visto timestamp, zona timestamptz,"
+                      "  saldo numeric(10,2), peso real, ratio float8, n int4, chico int2, grande int8, activo bool,"
+                      "  nota varchar(20));"
+                      "insert into clientes values"
+                      " ('A1', 'Ana García', '2001-12-25', '2002-01-03 10:20:30.5', '2002-01-03 10:20:30', 10.50,"
+                      "  1.5, 0.25, 1, 2, 3000000000, true, 'C:\\temp'),"
+                      " ('B2', 'Íñigo', '2002-01-03', null, null, -4, null, null, -7, null, 7, false, '100%'),"
+                      " ('C3', null, null, null, null, null, null, null, null, null, null, null, null),"
+                      " ('D4', 'Zoe', '2001-12-24', null, null, null, null, null, null, null, null, null, 'GARCIA');"
+                      "create sequence sec;");
+    db = std::make_shared<PgConnection>(Address(servers.primary));
+  }
+
+  std::string Address(const std::string& base) const {
+    return base + " options='-c search_path=" + schema + ",public'";
+  }
+
+  std::shared_ptr<DataCursor> Open(std::string sql, DataConnection* on = nullptr) {
+    bool flag = true;
+    auto c = (on ? on : db.get())->OpenCursor(sql, flag);
+    EXPECT_FALSE(flag);
+    return c;
+  }
+
+  // Reads the rows left in `c`, field `name` of each as text.
+  static std::vector<std::string> Rows(DataCursor& c, const std::string& name, int limit = 1 << 30) {
+    std::vector<std::string> rows;
+    for (; !c.AtEnd() && limit-- > 0; c.MoveNext()) {
+      Variant v = c.Fields().Item(name);
+      rows.push_back(v.IsNull() ? "NULL" : v.ToString());
+    }
+    return rows;
+  }
+
+  int CountRows(std::string sql) { return static_cast<int>(Rows(*Open(std::move(sql)), "codigo").size()); }
+
+  // The one value of a one-row statement, as text, read on `on`.
+  std::string Value(std::string sql, DataConnection& on) {
+    auto c = Open(std::move(sql), &on);
+    std::string v = c->AtEnd() ? "no row" : c->Fields().Item("v").ToString();
+    c->Close();
+    return v;
+  }
+
+  PgServers servers;
+  std::string schema;
+  std::shared_ptr<PgConnection> db;
+};
+
+TEST_F(PgTest, ValuesComeBackByColumnType) {
+  auto c = Open("select * from clientes order by codigo");
+  struct Case {
+    const char* field;
+    Variant first, second;
+  } cases[] = {
+      {"CODIGO", Variant("A1"), Variant("B2")},
+      {"Nombre", Variant("Ana García"), Variant("Íñigo")},
+      {"alta", Variant(DateTime{2001, 12, 25, 0, 0, 0}), Variant(DateTime{2002, 1, 3, 0, 0, 0})},
+      {"visto", Variant(DateTime{2002, 1, 3, 10, 20, 30}), Variant::Null},
+      {"zona", Variant(DateTime{2002, 1, 3, 10, 20, 30}), Variant::Null},
+      {"saldo", Variant(10.5), Variant(-4.0)},
+      {"peso", Variant(1.5f), Variant::Null},
+      {"ratio", Variant(0.25), Variant::Null},
+      {"n", Variant(int32_t{1}), Variant(int32_t{-7})},
+      {"chico", Variant(int32_t{2}), Variant::Null},
+      {"grande", Variant(3000000000.0), Variant(int32_t{7})},
+      {"activo", Variant(true), Variant(false)},
+      {"nota", Variant("C:\\temp"), Variant("100%")},
+  };
+  for (const Case& k : cases) EXPECT_EQ(c->Fields().Item(k.field), k.first) << k.field;
+  c->MoveNext();
+  for (const Case& k : cases) EXPECT_EQ(c->Fields().Item(k.field), k.second) << k.field;
+  c->MoveNext();
+  EXPECT_TRUE(c->Fields().Item("nombre").IsNull());
+  EXPECT_EQ(c->Fields().Count(), 13);
+  try {
+    c->Fields().Item("direccion");
+    ADD_FAILURE();
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), 3265);
+  }
+  c->MoveNext();
+  c->MoveNext();
+  EXPECT_TRUE(c->AtEnd());
+  EXPECT_THROW(c->MoveNext(), Error);
+  c->Close();
+  EXPECT_FALSE(c->IsOpen());
+  EXPECT_THROW(c->AtEnd(), Error);
+  // A quoted name keeps its letters' case on the server and is still found
+  // in any case; values that fit no Date come back as text.
+  auto q = Open("select 1 as \"MiXto\", 'infinity'::date as inf, 'x'::text as \"\"\"odd\"\"\"");
+  EXPECT_EQ(q->Fields().Item("mixto"), Variant(int32_t{1}));
+  EXPECT_EQ(q->Fields().Item("INF"), Variant("infinity"));
+  EXPECT_EQ(q->Fields().Item("\"ODD\""), Variant("x"));
+}
+
+TEST_F(PgTest, DateLiteralsAndTextFiltersMatchAsOnSqlite) {
+  struct Case {
+    const char* where;
+    std::vector<std::string> codes;
+  } cases[] = {
+      {"alta = #12/25/2001#", {"A1"}},
+      {"alta = '12/25/2001'", {"A1"}},  // SeparaFecha "'": read month first
+      {"alta < #1/1/02#", {"A1", "D4"}},
+      {"alta between #2001-12-25# and '01/03/2002'", {"A1", "B2"}},
+      {"visto >= #1/3/2002#", {"A1"}},
+      {"nombre = '#12/25/2001#'", {}},
+      {"nombre like 'ANA GARCÍA%'", {"A1"}},
+      {"nombre like 'ana garcía'", {"A1"}},
+      {"nombre like 'ANA GARCIA%'", {}},
+      {"nombre like 'íÑIGO'", {"B2"}},
+      {"nombre not like '%a%'", {"B2", "D4"}},
+      {"nota like 'C:\\%'", {"A1"}},  // no escape character, as on SQLite
+      {"nota like '100\\%' escape '\\'", {"B2"}},
+      {"nota like 'garcía'", {}},
+  };
+  for (const Case& k : cases)
+    EXPECT_EQ(Rows(*Open(std::string("select codigo from clientes where ") + k.where + " order by codigo"), "codigo"),
+              k.codes)
+        << k.where;
+  EXPECT_EQ(Rows(*Open("select nombre from clientes where nombre is not null order by nombre collate es"), "nombre"),
+            (std::vector<std::string>{"Ana García", "Íñigo", "Zoe"}));
+  EXPECT_THROW(Open("select * from clientes where alta = #2/30/2021#"), Error);
+  EXPECT_NE(db->LastErrorText().find("#2/30/2021#"), std::string::npos);
+}
+
+TEST_F(PgTest, RefusesWritesSecondStatementsAndNonQueriesBeforeAnythingRuns) {
+  struct Case {
+    const char* sql;
+    const char* cause;
+  } cases[] = {
+      {"delete from clientes", "starts with DELETE"},
+      {"update clientes set codigo = 'X'", "starts with UPDATE"},
+      {"insert into clientes (codigo) values ('Z')", "starts with INSERT"},
+      {"drop table clientes", "starts with DROP"},
+      {"create table otra (a int)", "starts with CREATE"},
+      {"set search_path = public", "starts with SET"},
+      {"do $$ begin delete from clientes; end $$", "starts with DO"},
+      {"explain analyze delete from clientes", "starts with EXPLAIN"},
+      {"commit", "starts with COMMIT"},
+      {"select 1; delete from clientes", "only one statement"},
+      {"select 1 as v; select nextval('sec')", "only one statement"},
+      {"  -- nothing\n", "empty"},
+      {"with d as (delete from clientes returning *) select * from d", "data-modifying"},
+      {"select nextval('sec')", "read-only transaction"},
+      {"select * from clientes for update", "read-only transaction"},
+      {"SELEC * FROM clientes", "starts with SELEC"},
+      {"select codigo from clientes where", "syntax error"},
+      {"select * from nowhere", "does not exist"},
+  };
+  for (const Case& k : cases) {
+    try {
+      Open(k.sql);
+      ADD_FAILURE() << k.sql;
+    } catch (const Error& e) {
+      EXPECT_NE(e.description().find(k.cause), std::string::npos) << k.sql << ": " << e.description();
+      EXPECT_NE(db->LastErrorText().find(k.cause), std::string::npos) << k.sql << ": " << db->LastErrorText();
+    }
+  }
+  EXPECT_EQ(CountRows("select codigo from clientes"), 4);
+  EXPECT_EQ(Value("select last_value::text || is_called::text as v from sec", *db), "1false");
+  EXPECT_EQ(CountRows("table clientes"), 4);
+  EXPECT_EQ(Rows(*Open("(values (5))"), "column1"), std::vector<std::string>{"5"});
+}
+
+// Two controls on one connection: statements that fail in between, at once or
+// on a later batch, leave the first cursor paging as before.
+TEST_F(PgTest, AFailingStatementLeavesAnotherCursorPaging) {
+  auto first = Open("select g as v from generate_series(1, 1000) g");
+  std::vector<std::string> seen = Rows(*first, "v", 60);
+  EXPECT_THROW(Open("select 1/(g-5) as v from generate_series(1, 10) g"), Error);
+  EXPECT_NE(db->LastErrorText().find("division by zero"), std::string::npos);
+  EXPECT_THROW(Open("select nothing from nowhere"), Error);
+  auto late = Open("select 1/(g-100) as v from generate_series(1, 200) g");
+  EXPECT_THROW(Rows(*late, "v"), Error);
+  EXPECT_TRUE(late->AtEnd());
+  auto second = Open("select g * 2 as v from generate_series(1, 100) g");
+  for (auto& v : Rows(*first, "v", 500)) seen.push_back(v);
+  EXPECT_EQ(Rows(*second, "v").size(), 100u);
+  for (auto& v : Rows(*first, "v")) seen.push_back(v);
+  ASSERT_EQ(seen.size(), 1000u);
+  for (size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], std::to_string(i + 1));
+  late->Close();
+  first->Close();
+  second->Close();
+}
+
+// The read-only transaction lives while a cursor with rows left is open, as
+// another session sees it, and ends with the last one.
+TEST_F(PgTest, TheTransactionEndsWithTheLastOpenCursor) {
+  PgConnection watcher(servers.primary);
+  auto a = Open("select pg_backend_pid() as pid, g from generate_series(1, 100) g");
+  std::string pid = a->Fields().Item("pid").ToString();
+  auto state = [&] {
+    return Value("select state || ' ' || (select count(*) from pg_locks l where l.pid = a.pid and l.granted) as v "
+                 "from pg_stat_activity a where pid = " + pid, watcher);
+  };
+  auto b = Open("select g from generate_series(1, 100) g");
+  EXPECT_EQ(state().substr(0, 19), "idle in transaction");
+  a->Close();
+  EXPECT_EQ(state().substr(0, 19), "idle in transaction");
+  b->Close();
+  EXPECT_EQ(state(), "idle 0");
+  // A result that fits its first batch holds nothing while the caller keeps it.
+  auto shorter = Open("select g from generate_series(1, 51) g");
+  EXPECT_EQ(state(), "idle 0");
+  EXPECT_EQ(Rows(*shorter, "g").size(), 51u);
+  // A cursor dropped without Close ends its transaction too.
+  Open("select g from generate_series(1, 100) g");
+  EXPECT_EQ(state(), "idle 0");
+}
+
+TEST_F(PgTest, AReadLeftIdleTooLongGivesAMessageAndTheNextReadWorks) {
+  ConnectionSettings settings;
+  settings.idle_transaction_limit = std::chrono::milliseconds(1000);
+  auto patient = OpenConnection(Address(servers.primary), settings);
+  auto c = Open("select g from generate_series(1, 200) g", patient.get());
+  EXPECT_EQ(Rows(*c, "g", 51).size(), 51u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+  try {
+    Rows(*c, "g");
+    ADD_FAILURE();
+  } catch (const Error& e) {
+    EXPECT_NE(e.description().find("more than 1 second"), std::string::npos) << e.description();
+    EXPECT_FALSE(patient->LastErrorText().empty());
+  }
+  EXPECT_NO_THROW(c->Close());
+  EXPECT_EQ(Rows(*Open("select g from generate_series(1, 200) g", patient.get()), "g").size(), 200u);
+}
+
+TEST_F(PgTest, ALostServerGivesAMessageAndTheReadAfterItReconnects) {
+  auto c = Open("select g from generate_series(1, 200) g");
+  EXPECT_EQ(Rows(*c, "g", 51).size(), 51u);
+  servers.Run("down", "primary");
+  servers.Run("up", "primary");
+  try {
+    Rows(*c, "g");
+    ADD_FAILURE();
+  } catch (const Error& e) {
+    EXPECT_NE(e.description().find("connection to the database server was lost"), std::string::npos)
+        << e.description();
+  }
+  c->Close();
+  EXPECT_EQ(CountRows("select codigo from clientes"), 4);
+  // A server that is down when the read starts: a message, never a hang.
+  servers.Run("down", "primary");
+  EXPECT_THROW(CountRows("select codigo from clientes"), Error);
+  EXPECT_NE(db->LastErrorText().find("No such file"), std::string::npos) << db->LastErrorText();
+  servers.Run("up", "primary");
+  EXPECT_EQ(CountRows("select codigo from clientes"), 4);
+}
+
+TEST_F(PgTest, SeveralHostsReadFromTheStandby) {
+  PgConnection primary(servers.primary);
+  std::string lsn = Value("select pg_current_wal_lsn()::text as v", primary);
+  PgConnection standby(servers.standby);
+  for (int i = 0; i < 300 && Value("select (pg_last_wal_replay_lsn() >= '" + lsn + "')::text as v", standby) != "true"; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  struct Case {
+    const char* attrs;
+    const char* in_recovery;
+  } cases[] = {{"prefer-standby", "true"}, {"standby", "true"}, {"primary", "false"}, {"any", "false"}};
+  for (const Case& k : cases) {
+    auto on = OpenConnection(Address(servers.hosts) + " target_session_attrs=" + k.attrs);
+    EXPECT_EQ(Value("select pg_is_in_recovery()::text as v", *on), k.in_recovery) << k.attrs;
+    EXPECT_EQ(Rows(*Open("select codigo from clientes where nombre like 'ana%'", on.get()), "codigo"),
+              std::vector<std::string>{"A1"})
+        << k.attrs;
+  }
+}
+
+TEST(PgAddressTest, AddressesChooseTheirBackendAndNeverShowPasswords) {
+  struct Case {
+    const char* address;
+    const char* backend;
+    const char* masked;
+  } cases[] = {
+      {"host=h password=secret dbname=d", "postgresql", "host=h password=**** dbname=d"},
+      {"  host = h  password = 'se cr\\'et' dbname=d", "postgresql", "  host = h  password = **** dbname=d"},
+      {"postgresql://ana:secret@db:5432/ventas?sslmode=require&password=secret", "postgresql",
+       "postgresql://ana:****@db:5432/ventas?sslmode=require&password=****"},
+      {"postgres://ana@db1,db2/ventas?target_session_attrs=prefer-standby", "postgresql",
+       "postgres://ana@db1,db2/ventas?target_session_attrs=prefer-standby"},
+      {"postgresql://ana:secret@db", "postgresql", "postgresql://ana:****@db"},
+      {"host=h password='secret", "postgresql", "(address not shown: it holds a password)"},
+      {"sqlite:/data/clientes.db", "sqlite", "sqlite:/data/clientes.db"},
+      {":memory:", "sqlite", ":memory:"},
+      {"/data/clientes.db", "sqlite", "/data/clientes.db"},
+      {"C:\\datos\\clientes.db", "sqlite", "C:\\datos\\clientes.db"},
+      {"sqlite:a=b.db", "sqlite", "sqlite:a=b.db"},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(BackendName(k.address), k.backend) << k.address;
+    EXPECT_EQ(PgAddress::Masked(k.address), k.masked) << k.address;
+  }
+  for (const char* bad : {"mysql://ana:secret@db/ventas", "", "  "}) {
+    try {
+      OpenConnection(bad);
+      ADD_FAILURE() << bad;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.description().find("secret"), std::string::npos) << e.description();
+    }
+  }
+  struct Refusal {
+    const char* address;
+    const char* message;
+  } refusals[] = {
+      {"mysql://ana:secret@db/ventas", "no connector serves the address mysql://ana:****@db/ventas"},
+      {"  ", "no database address"},
+      {"host=/nonexistent password=secret dbname=d", "cannot connect to the database host=/nonexistent password=****"},
+      {"postgresql://ana:secret@%2Fnonexistent/d", "cannot connect to the database postgresql://ana:****@%2Fnonexistent"},
+      {"postgresql://ana:sec%zzret@/d", "is not valid"},
+      {"host=/nonexistent password=secret dbname=d x", "(address not shown: it holds a password) is not valid"},
+  };
+  for (const Refusal& k : refusals) {
+    try {
+      OpenConnection(k.address);
+      ADD_FAILURE() << k.address;
+    } catch (const Error& e) {
+      EXPECT_NE(e.description().find(k.message), std::string::npos) << e.description();
+      for (const char* secret : {"secret", "sec%zz"})
+        EXPECT_EQ(e.description().find(secret), std::string::npos) << e.description();
+    }
+  }
+}
+
+TEST_F(PgTest, OpenConnectionAndExecuteScriptServeEveryBackend) {
+  auto sqlite = OpenConnection(":memory:");
+  EXPECT_EQ(Value("select 'memoria' as v", *sqlite), "memoria");
+  // A script runs whole or not at all.
+  ExecuteScript(Address(servers.primary), "insert into clientes (codigo) values ('E5'); insert into clientes values ('F6')");
+  EXPECT_THROW(ExecuteScript(Address(servers.primary), "insert into clientes values ('G7'); insert into nowhere values (1)"),
+               Error);
+  EXPECT_EQ(CountRows("select codigo from clientes"), 6);
+  auto path = std::filesystem::temp_directory_path() / ("trovel_" + schema + ".db");
+  std::filesystem::remove(path);
+  ExecuteScript("sqlite:" + path.string(), "create table t (v text); insert into t values ('fichero')");
+  EXPECT_EQ(Value("select v from t", *OpenConnection(path.string())), "fichero");
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace trovel

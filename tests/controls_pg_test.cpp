@@ -1,0 +1,231 @@
+// The controls on the throw-away PostgreSQL servers when things go wrong and
+// when many search at once: a server lost between two page presses, a read
+// left idle past the limit, a standby lost while paging, and 32 clients each
+// on its own connection.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "tests/ContractDatabase.h"
+#include "tests/CtlTrovelFixture.h"
+
+namespace trovel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The contract table in a schema named after the test, and ctlTrovel on it.
+class ControlsOnPgTest : public CtlTrovelTest {
+ protected:
+  void SetUp() override {
+    try {
+      servers = PgServers::Load();
+      schema = "ctl_";
+      for (char c : std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+        schema += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      address = ContractDatabase::Make("postgresql", schema);
+    } catch (const std::exception& e) {
+      FAIL() << e.what();
+    }
+    ConfigureClientes();
+  }
+
+  // Hands the control a connection to `to`, recorded as the fixture's is.
+  void Connect(const std::string& to, const ConnectionSettings& settings = {}) {
+    conn = std::make_shared<RecordingConnection>(OpenConnection(to, settings), log);
+    ctl.glbDb(conn);
+  }
+
+  // The one message shown since the last look, which must be critical "Mensaje".
+  std::string TakeMessage() {
+    ExpectOneCriticalMessage();
+    const std::string text = host.messages.empty() ? "" : host.messages[0].text;
+    host.messages.clear();
+    return text;
+  }
+
+  struct Client;
+
+  PgServers servers;
+  std::string schema, address;
+};
+
+// Brings a stopped server back when a test ends, also when it fails, so
+// that the tests after it find both servers running.
+struct Restart {
+  const PgServers& servers;
+  const char* node;
+  ~Restart() {
+    try {
+      servers.Run("up", node);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << e.what();
+    }
+  }
+};
+
+// A search is left with a message in the control's box on the page press
+// after the fault, and the next read works on its own.
+TEST_F(ControlsOnPgTest, AFaultBetweenTwoPagePressesGivesAMessageAndTheNextReadWorks) {
+  struct Case {
+    const char* name;
+    std::chrono::milliseconds idle_limit;
+    std::function<void()> fault;
+    const char* message;
+  } cases[] = {
+      {"server stopped and started again", std::chrono::minutes(5),
+       [&] {
+         Restart back{servers, "primary"};
+         servers.Run("down", "primary");
+       },
+       "the connection to the database server was lost"},
+      {"read left idle past the limit", std::chrono::milliseconds(1000),
+       [] { std::this_thread::sleep_for(std::chrono::milliseconds(1600)); },
+       "the search was left open for more than 1 second without paging on"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    ConnectionSettings settings;
+    settings.idle_transaction_limit = k.idle_limit;
+    Connect(address, settings);
+    ctl.p_leer();
+    ASSERT_EQ(DataRows(), 51);
+    k.fault();
+    ctl.cmdSiguiente.Click();
+    EXPECT_NE(TakeMessage().find(k.message), std::string::npos);
+    EXPECT_EQ(DataRows(), 52);  // the row fetched before the fault stays
+    EXPECT_EQ(Buttons(), "1111");
+    ctl.p_leer();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(Row(51), (std::vector<std::string>{"C051", "Ana García"}));
+    ctl.cmdSiguiente.Click();
+    EXPECT_EQ(DataRows(), 102);
+    EXPECT_TRUE(host.messages.empty());
+  }
+}
+
+// Reading from the standby through libpq's several-host address; with the
+// standby gone mid-paging, the next read goes to the primary.
+TEST_F(ControlsOnPgTest, AStandbyLostWhilePagingGivesAMessageAndTheNextReadGoesToTheOtherHost) {
+  // The table reaches the standby by replication.
+  const std::string on_standby = ContractDatabase::InSchema(servers.standby, schema);
+  bool replicated = false;
+  for (int i = 0; i < 300 && !replicated; ++i) {
+    try {
+      std::string sql = "select count(*) as n from clientes";
+      bool flag = false;
+      replicated = OpenConnection(on_standby)->OpenCursor(sql, flag)->Fields().Item("n").ToLong() ==
+                   ContractDatabase::kRows;
+    } catch (const Error&) {
+    }
+    if (!replicated) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(replicated);
+
+  ctl.SentenciaSQL("select codigo, nombre, pg_is_in_recovery() as standby from clientes");
+  ctl.N_Campo3("standby");
+  ctl.NumCol(3);
+  Connect(ContractDatabase::InSchema(servers.hosts + " target_session_attrs=prefer-standby", schema));
+  ctl.p_leer();
+  ASSERT_EQ(DataRows(), 51);
+  EXPECT_EQ(Row(1)[2], Variant(true).ToString());  // read on the standby
+  {
+    Restart back{servers, "standby"};
+    servers.Run("down", "standby");
+    ctl.cmdSiguiente.Click();
+    EXPECT_NE(TakeMessage().find("the connection to the database server was lost"), std::string::npos);
+    ctl.p_leer();
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_EQ(DataRows(), 51);
+    EXPECT_EQ(Row(1)[2], Variant(false).ToString());  // read on the primary
+    EXPECT_EQ(Row(51)[0], "C051");
+  }
+}
+
+// One client of the load test: a headless host with its own ctlTrovel on its
+// own connection.
+struct ControlsOnPgTest::Client {
+  explicit Client(const std::string& address) : db(OpenConnection(address)) {
+    ConfigureClientes(ctl);
+    ctl.glbDb(db);
+  }
+
+  // A whole search: read, two pages, select row 7. Returns what the user saw
+  // (every row, the selection and any message) and adds the time to the
+  // first block to `first_block`.
+  std::string Search(std::vector<double>& first_block) {
+    const auto start = Clock::now();
+    ctl.p_leer();
+    first_block.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    ctl.cmdSiguiente.Click();
+    ctl.cmdSiguiente.Click();
+    std::string seen;
+    for (int r = 1; r < ctl.grdDatos.Rows(); ++r) seen += ctl.grdDatos.TextMatrix(r, 0) + ctl.grdDatos.TextMatrix(r, 1);
+    ctl.grdDatos.SetRow(7);
+    ctl.cmdSeleccionar.Click();
+    for (const auto& e : host.events) seen += " " + e.name + ":" + e.args[0] + "," + e.args[1];
+    for (const auto& m : host.messages) seen += " msg:" + m.text;
+    host.events.clear();
+    host.messages.clear();
+    return seen;
+  }
+
+  std::shared_ptr<DataConnection> db;
+  HeadlessHost host;
+  ctlTrovel ctl{host};
+};
+
+TEST_F(ControlsOnPgTest, ThirtyTwoClientsSearchAtOnceAndLeaveNothingOpen) {
+  constexpr int kClients = 32, kSearches = 100;
+  std::vector<double> single;
+  const std::string answer = Client(address).Search(single);
+  std::string expected;
+  for (int i = 1; i <= ContractDatabase::kRows; ++i) expected += ContractDatabase::Cells(i)[0] + ContractDatabase::Cells(i)[1];
+  ASSERT_EQ(answer, expected + " evtSeleccionar:C007,Inés López");
+
+  std::vector<std::unique_ptr<Client>> clients;
+  for (int c = 0; c < kClients; ++c) clients.push_back(std::make_unique<Client>(address));
+  std::vector<std::vector<double>> times(kClients);
+  std::vector<std::string> wrong(kClients);
+  const auto start = Clock::now();
+  std::vector<std::thread> threads;
+  for (int c = 0; c < kClients; ++c)
+    threads.emplace_back([&, c] {
+      for (int s = 0; s < kSearches && wrong[c].empty(); ++s) {
+        std::string seen = clients[c]->Search(times[c]);
+        if (seen != answer) wrong[c] = "search " + std::to_string(s) + ": " + seen;
+      }
+    });
+  for (std::thread& t : threads) t.join();
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  for (int c = 0; c < kClients; ++c) EXPECT_EQ(wrong[c], "") << "client " << c;
+
+  std::vector<double> all;
+  for (const auto& t : times) all.insert(all.end(), t.begin(), t.end());
+  ASSERT_EQ(all.size(), size_t{kClients * kSearches});
+  std::sort(all.begin(), all.end());
+  std::printf("%d clients x %d searches: %zu searches in %.2f s; time to the first block p50 %.2f ms, p99 %.2f ms\n",
+              kClients, kSearches, all.size(), seconds, all[all.size() / 2], all[all.size() * 99 / 100]);
+
+  // Every session, still connected, holds no cursor and no transaction: its
+  // own look at pg_cursors sees only the cursor of that very look (and the
+  // protocol's unnamed portal that fetches from it), and pg_stat_activity
+  // shows it idle outside any transaction.
+  std::string pids;
+  for (auto& client : clients) {
+    std::string sql = "select pg_backend_pid() as pid, (select count(*) from pg_cursors where name <> '') as cursors";
+    bool flag = false;
+    auto look = client->db->OpenCursor(sql, flag);
+    EXPECT_EQ(look->Fields().Item("cursors").ToLong(), 1);
+    pids += (pids.empty() ? "" : ",") + look->Fields().Item("pid").ToString();
+    look->Close();
+  }
+  std::string sql = "select count(*) as n from pg_stat_activity where pid in (" + pids +
+                    ") and state = 'idle' and xact_start is null and backend_xid is null";
+  bool flag = false;
+  EXPECT_EQ(OpenConnection(servers.primary)->OpenCursor(sql, flag)->Fields().Item("n").ToLong(), kClients);
+}
+
+}  // namespace
+}  // namespace trovel

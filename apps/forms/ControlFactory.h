@@ -15,9 +15,8 @@ struct ControlFactory {
   static std::unique_ptr<Control> Create(const std::string& class_name, Host& host);
   // What a host program does after loading a control from its form entry,
   // beyond the property bag: ctlTrovel2's columns, from the entry's
-  // "columns" list ({"key", "field", "table", "type" (a TIPOC), "caption",
-  // "length", "skey", "format", "visible"}), added with Columns.Add.
-  // Throws Error for a malformed list.
+  // "columns" list (ColumnDescription), added with Columns.Add. Throws Error
+  // for a malformed list, before any column is added.
   static void Prepare(Control& control, const nlohmann::json& entry);
   // What a host shows of the control beyond its widgets: each ctlTrovel2
   // column's Value ("" for ctlTrovel).

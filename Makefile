@@ -3,9 +3,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
-PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libpq-dev postgresql-15 qt6-base-dev xvfb xauth
+PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libpq-dev postgresql-15 qt6-base-dev qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth
 
-.PHONY: deps configure build test asan-test bench demo tour demo-files screenshot clean
+.PHONY: deps configure build test asan-test bench demo tour demo-files screenshot package designer-screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -52,6 +52,14 @@ demo-files:
 # A picture of the desktop demo, taken under Xvfb.
 screenshot: build demo-files
 	xvfb-run -a -s "-screen 0 1280x800x24" $(BUILD)/apps/trovel-demo --screenshot docs/demo.png $(DEMO)/demo.form.json
+
+# The Debian package libtrovel-dev, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# A picture of both controls on a form in Qt Designer, taken under Xvfb.
+designer-screenshot: build
+	scripts/designer-screenshot.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

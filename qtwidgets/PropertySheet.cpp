@@ -1,4 +1,4 @@
-#include "apps/desktop/PropertySheet.h"
+#include "qtwidgets/PropertySheet.h"
 
 #include <QDialogButtonBox>
 #include <QMessageBox>
@@ -7,16 +7,19 @@
 
 #include "qt/Twips.h"
 
-namespace trovel::desktop {
+namespace trovel::qt {
 
-PropertySheet::PropertySheet(qt::QtHost& host, Control& control, QWidget* parent)
-    : QDialog(parent), host_(host), control_(control) {
-  setWindowTitle(QString::fromStdString(control.ClassName()) + " - Páginas de propiedades");
+PropertySheet::PropertySheet(QtHost& host, Control& control, QWidget* parent)
+    : PropertySheet(host, control, QString::fromStdString(control.ClassName()), parent) {}
+
+PropertySheet::PropertySheet(QtHost& host, Dispatch& target, const QString& class_name, QWidget* parent)
+    : QDialog(parent), host_(host), target_(target) {
+  setWindowTitle(class_name + " - Páginas de propiedades");
   PropertyPageSite& site = *this;
   page_ = std::make_unique<pagTrovel>(site);
   auto* tabs = new QTabWidget(this);
-  panel_ = new qt::ModelPanel(host, tabs);
-  panel_->setMinimumSize(qt::ToPixels(pagTrovel::kWidth, this), qt::ToPixels(pagTrovel::kHeight, this));
+  panel_ = new ModelPanel(host, tabs);
+  panel_->setMinimumSize(ToPixels(pagTrovel::kWidth, this), ToPixels(pagTrovel::kHeight, this));
   for (Widget* w : page_->Children()) host_.RegisterWidget(page_.get(), w);
   panel_->Mirror(page_->Children());
   tabs->addTab(panel_, pagTrovel::kCaption);
@@ -62,4 +65,4 @@ void PropertySheet::Apply() {
   if (onApplied) onApplied();
 }
 
-}  // namespace trovel::desktop
+}  // namespace trovel::qt

@@ -2,6 +2,10 @@
 // "Campos" hosting pagTrovel. "Aplicar" is enabled by the page's changed
 // mark; applying, or accepting the sheet, writes the page into the control
 // and clears the mark.
+//
+// The page reads and writes the control by property name, so the sheet can
+// be given any Dispatch that stands for it: a form editor hands one whose
+// writes go through its own undoable commands.
 #pragma once
 
 #include <QDialog>
@@ -15,14 +19,17 @@
 #include "qt/ModelPanel.h"
 #include "qt/QtHost.h"
 
-namespace trovel::desktop {
+namespace trovel::qt {
 
 class PropertySheet : public QDialog, private PropertyPageSite {
   Q_OBJECT
 
  public:
-  // REQUIRES: `host` and `control` outlive the sheet.
-  PropertySheet(qt::QtHost& host, Control& control, QWidget* parent);
+  // The sheet of `control`. REQUIRES: `host` and `control` outlive the sheet.
+  PropertySheet(QtHost& host, Control& control, QWidget* parent);
+  // The sheet of what `target` stands for, a control of class `class_name`.
+  // REQUIRES: `host` and `target` outlive the sheet.
+  PropertySheet(QtHost& host, Dispatch& target, const QString& class_name, QWidget* parent);
   ~PropertySheet() override;
 
   QPushButton* applyButton() const { return apply_; }
@@ -32,18 +39,18 @@ class PropertySheet : public QDialog, private PropertyPageSite {
 
  private:
   // PropertyPageSite.
-  std::vector<Dispatch*> SelectedControls() const override { return {&control_}; }
+  std::vector<Dispatch*> SelectedControls() const override { return {&target_}; }
   bool Changed() const override { return changed_; }
   void SetChanged(bool changed) override;
 
   void Apply();
 
-  qt::QtHost& host_;
-  Control& control_;
+  QtHost& host_;
+  Dispatch& target_;
   std::unique_ptr<pagTrovel> page_;
-  qt::ModelPanel* panel_;
+  ModelPanel* panel_;
   QPushButton* apply_;
   bool changed_ = false;
 };
 
-}  // namespace trovel::desktop
+}  // namespace trovel::qt

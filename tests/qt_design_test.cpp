@@ -15,7 +15,7 @@
 #include "apps/desktop/DesignFrame.h"
 #include "apps/desktop/FormWindow.h"
 #include "apps/desktop/PropertyList.h"
-#include "apps/desktop/PropertySheet.h"
+#include "qtwidgets/PropertySheet.h"
 #include "ctltrovel/ctlTrovel.h"
 
 namespace trovel::desktop {
@@ -80,7 +80,7 @@ TEST_F(QtDesignTest, PropertyListEditsByNameAndShowsHelp) {
 
 TEST_F(QtDesignTest, CamposSheetAppliesOnlyAfterAnEdit) {
   control->TipoCampo2("FEC");
-  PropertySheet sheet(host, *control, window.get());
+  qt::PropertySheet sheet(host, *control, window.get());
   sheet.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
   auto* tabs = sheet.findChild<QTabWidget*>();

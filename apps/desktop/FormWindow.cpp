@@ -10,12 +10,14 @@
 
 #include "apps/desktop/DesignFrame.h"
 #include "apps/desktop/PropertyList.h"
-#include "apps/desktop/PropertySheet.h"
 #include "apps/forms/ControlFactory.h"
 #include "connectors/SqliteConnection.h"
+#include "ctltrovel2/ColumnDescription.h"
 #include "platform/Error.h"
 #include "platform/JsonFilePropertyBag.h"
 #include "qt/Twips.h"
+#include "qtwidgets/ColumnsEditor.h"
+#include "qtwidgets/PropertySheet.h"
 
 namespace trovel::desktop {
 
@@ -107,6 +109,7 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
       }
     });
     tools->addAction("&Páginas de propiedades...", this, [this] { OpenPropertySheet(); });
+    tools->addAction("&Columnas...", this, [this] { OpenColumnsEditor(); });
     for (qt::ControlWidget* w : controls_)
       connect(w, &qt::ControlWidget::propertyChanged, this, [this] {
         if (properties_) properties_->Refresh();
@@ -136,11 +139,31 @@ void FormWindow::OpenPropertySheet() {
     QMessageBox::information(this, "Propiedades", QString::fromStdString(control.ClassName()) + " no tiene páginas de propiedades.");
     return;
   }
-  PropertySheet sheet(host_, control, this);
+  qt::PropertySheet sheet(host_, control, this);
   sheet.onApplied = [this] {
     if (properties_) properties_->Refresh();
   };
   sheet.exec();
+}
+
+void FormWindow::OpenColumnsEditor() {
+  if (selected_ < 0) return;
+  forms::FormFile::Control& entry = form_.controls[static_cast<size_t>(selected_)];
+  if (entry.class_name != "ctlTrovel2") {
+    QMessageBox::information(this, "Columnas", QString::fromStdString(entry.class_name) + " no tiene columnas descritas.");
+    return;
+  }
+  std::vector<ColumnDescription> columns;
+  try {
+    if (entry.entry.contains("columns")) columns = ColumnDescription::FromJson(entry.entry["columns"]);
+  } catch (const std::exception& failure) {
+    // The editor starts empty; the form keeps its list unless accepted.
+    Log(QString::fromStdString(entry.name + ": " + failure.what()));
+  }
+  qt::ColumnsEditor editor(columns, this);
+  if (editor.exec() != QDialog::Accepted) return;
+  entry.entry["columns"] = ColumnDescription::ToJson(editor.Columns());
+  Log(QString::fromStdString(entry.name) + ": columnas cambiadas");
 }
 
 void FormWindow::SaveForm() {

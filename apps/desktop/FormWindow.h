@@ -1,8 +1,8 @@
 // FormWindow: a form file shown in a Qt window with its controls, at run
 // time (searches against the form's database, each selection and exit
 // written into the window's log) or at design time (controls are selected,
-// edited in a property list and the "Campos" sheet, resized with the
-// mouse, and the form saved).
+// edited in a property list, the "Campos" sheet of a ctlTrovel and the
+// column editor of a ctlTrovel2, resized with the mouse, and the form saved).
 #pragma once
 
 #include <QLabel>
@@ -39,6 +39,9 @@ class FormWindow : public QMainWindow {
   void Select(int index);
   int Selected() const { return selected_; }
   void OpenPropertySheet();
+  // Edits the column descriptions of the selected ctlTrovel2, which the form
+  // saves and run mode adds with Columns.Add.
+  void OpenColumnsEditor();
   QPlainTextEdit* Log() const { return log_; }
 
  private:

@@ -3,7 +3,7 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
-PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libpq-dev postgresql-15 qt6-base-dev qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth
+PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth
 
 .PHONY: deps configure build test asan-test bench demo tour demo-files screenshot package designer-screenshot clean
 

@@ -1,6 +1,8 @@
 // Text: UTF-8 decoding, character counting and upper-casing.
 #include "platform/Text.h"
 
+#include <unicode/uchar.h>
+
 #include "platform/Error.h"
 
 namespace trovel {
@@ -73,22 +75,10 @@ std::string Text::Left(const std::string& s, std::size_t count) {
 }
 
 int Text::UpperChar(int c) {
-  if (c >= 'a' && c <= 'z') return c - 0x20;
-  if (c < 0xB5) return c;
-  if (c == 0xB5) return 0x39C;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-  if (c == 0xFF) return 0x178;
-  if (c == 0x131) return 'I';
-  if (c == 0x17F) return 'S';
-  const bool evenUpperPairs = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
-  if (evenUpperPairs) return (c % 2 == 1) ? c - 1 : c;
-  const bool oddUpperPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-  if (oddUpperPairs) return (c % 2 == 0) ? c - 1 : c;
-  if (c == 0x3C2) return 0x3A3;
-  if (c >= 0x3B1 && c <= 0x3CB) return c - 0x20;
-  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
-  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
-  return c;
+  // ICU's simple mapping keeps one character one character (no "SS" for
+  // "ß"), so a box never grows by more than the key typed into it.
+  if (c < 0 || c > 0x10FFFF) return c;
+  return u_toupper(c);
 }
 
 std::string Text::Upper(const std::string& s) {

@@ -18,8 +18,8 @@ struct Text {
   static std::string Mid(const std::string& s, std::size_t start, std::size_t count = npos);
   // The first count characters of s.
   static std::string Left(const std::string& s, std::size_t count);
-  // Upper-case form of the whole string (ASCII, Latin-1 Supplement, Latin
-  // Extended-A, basic Greek and Cyrillic); invalid bytes pass unchanged.
+  // Upper-case form of the whole string, character by character with the
+  // Unicode simple mapping (every script); invalid bytes pass unchanged.
   static std::string Upper(const std::string& s);
   // Upper-case form of one code point; code points without one pass unchanged.
   static int UpperChar(int codepoint);

@@ -123,6 +123,9 @@ TEST(TextTest, CountsCharactersAndUpperCasesUnicode) {
   EXPECT_EQ(Text::UpperChar(0xE1), 0xC1);  // á -> Á
   EXPECT_EQ(Text::UpperChar('1'), '1');
   EXPECT_EQ(Text::UpperChar(0x101), 0x100);
+  // Every script, by the simple mapping: one character stays one ("ß" is not "SS").
+  EXPECT_EQ(Text::Upper("ǆ ǎ ἀ ա ß ς ÿ ı"), "Ǆ Ǎ Ἀ Ա ß Σ Ÿ I");
+  for (int c : {-1, 0x110000, 0xD800}) EXPECT_EQ(Text::UpperChar(c), c);
   EXPECT_EQ(Text::FromCodepoint(0xC1), "Á");
   EXPECT_EQ(Text::FirstCodepoint("ñu"), 0xF1);
   std::string broken = "a\xC3";  // truncated sequence counts as one character

@@ -9,6 +9,7 @@
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
 #include "connectors/SqlText.h"
+#include "connectors/SqliteTextRules.h"
 #include "platform/Error.h"
 
 namespace trovel {
@@ -117,6 +118,7 @@ SqliteConnection::SqliteConnection(const std::string& path) : handle_(std::make_
     std::string msg = handle_->db ? sqlite3_errmsg(handle_->db) : "out of memory";
     throw Error(Error::kDatabase, "cannot open database " + path + ": " + msg);
   }
+  SqliteTextRules::Install(handle_->db);
 }
 
 SqliteConnection::~SqliteConnection() = default;

@@ -6,7 +6,9 @@
 // literals written by the controls, "#mm/dd/yyyy#", are rewritten to ISO text
 // ('yyyy-mm-dd'), the form in which dates are stored, so they compare
 // correctly; text inside quotes is never touched (SqlText). Columns declared DATE,
-// DATETIME or TIMESTAMP that hold ISO-8601 text come back as Dates.
+// DATETIME or TIMESTAMP that hold ISO-8601 text come back as Dates. LIKE
+// ignores letter case in every script, and text columns may declare
+// "collate es" to sort in Spanish order (SqliteTextRules).
 //
 // Cursors share ownership of the database handle, so a cursor may outlive the
 // connection object that opened it.

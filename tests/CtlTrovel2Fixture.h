@@ -16,6 +16,7 @@
 #include "platform/MemoryPropertyBag.h"
 #include "tests/ErrorNumber.h"
 #include "tests/RecordingConnection.h"
+#include "tests/TypedKeys.h"
 
 namespace trovel {
 
@@ -70,11 +71,11 @@ class CtlTrovel2Test : public ::testing::Test {
     if (ctl.Leido()) ctl.p_leer();
   }
 
-  // A user typing ASCII `keys` into grid column `col` of the filter row.
+  // A user typing `keys` into grid column `col` of the filter row.
   void TypeIn(int col, const std::string& keys) {
     host.SetFocus(&ctl.grdDatos);
     ctl.grdDatos.SetCol(col);
-    for (char k : keys) Key(static_cast<int16_t>(static_cast<unsigned char>(k)));
+    for (int16_t k : KeysOf(keys)) Key(k);
   }
   void Key(int16_t code) { host.TypeKey(*host.FocusedWidget(), code); }
   void Enter() { Key(13); }

@@ -17,6 +17,7 @@
 #include "platform/HeadlessHost.h"
 #include "tests/ErrorNumber.h"
 #include "tests/RecordingConnection.h"
+#include "tests/TypedKeys.h"
 
 namespace trovel {
 
@@ -46,6 +47,13 @@ class CtlTrovelTest : public ::testing::Test {
   // Names the fields of grid columns 1, 2, ... in turn.
   void SetFields(const std::vector<std::string>& names) {
     for (size_t i = 0; i < names.size(); ++i) ctl.SetProperty("N_Campo" + std::to_string(i + 1), names[i]);
+  }
+
+  // Focuses `box`, empties it and types `keys` into it key by key.
+  void TypeInto(TextBox& box, const std::string& keys) {
+    host.SetFocus(&box);
+    box.SetText("");
+    for (int16_t k : KeysOf(keys)) host.TypeKey(box, k);
   }
 
   // Presses the read button and returns the statement it sent.

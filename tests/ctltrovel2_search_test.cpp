@@ -203,6 +203,19 @@ TEST_F(CtlTrovel2Test, StatementFromTheFilterRowThenNoRowsAndBackToFilter) {
   EXPECT_TRUE(TakeMessages().empty());
 }
 
+// The filter row upper-cases what is typed; the name is still found, accents
+// included, and only with its accents.
+TEST_F(CtlTrovel2Test, LowerCaseAccentedNameTypedIntoTheFilterRowFindsItsRow) {
+  db->Execute("insert into art (cod, des) values ('A1', 'Ana García'), ('A2', 'ANA GARCIA'), ('A3', 'Anabel')");
+  AddArtColumns();
+  TypeIn(1, "ana garcía%");
+  Enter();
+  EXPECT_EQ(Read(), "SELECT * FROM ART where 1=1  and art.des like 'ANA GARCÍA%' ORDER BY cod");
+  EXPECT_TRUE(TakeMessages().empty());
+  EXPECT_EQ(State(), "results rows:1 select");
+  EXPECT_EQ(Row(1), "A1|Ana García|||");
+}
+
 // --- Loading and paging ----------------------------------------------------------
 
 TEST_F(CtlTrovel2Test, ReadShows51RowsNextPagesAppendUntilTheDataEndsAndFocusGoesToTheGrid) {

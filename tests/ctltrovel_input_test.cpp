@@ -13,9 +13,7 @@ class InputTest : public CtlTrovelTest {
   void SetCode(int n, const std::string& code) { ctl.SetProperty("TipoCampo" + std::to_string(n), code); }
   // Focuses `box`, types `keys` into it and returns what it then holds.
   std::string Type(TextBox& box, const std::string& keys) {
-    host.SetFocus(&box);
-    box.SetText("");
-    for (char k : keys) host.TypeKey(box, static_cast<int16_t>(static_cast<unsigned char>(k)));
+    TypeInto(box, keys);
     return box.Text();
   }
   // Enters `box` holding `before`, changes it to `typed`, moves the focus to `next`; returns the box's text.
@@ -39,6 +37,7 @@ class InputTest : public CtlTrovelTest {
 TEST_F(InputTest, KeystrokesFilteredByTypeCodeInEveryBox) {
   using Rule = std::tuple<const char*, const char*, const char*>;  // code, keys, text
   const Rule rules[] = {{"TEX", "a1-b", "A1-B"},
+                        {"TEX", "ñç ǎ ա ß", "ÑÇ Ǎ Ա ß"},  // every script; one character stays one
                         {"NUM", "1.,-+ 2x", "12"},
                         {"NUM", "34\b", "3"},  // backspace passes
                         {"FEC", "25/-.a12", "25/12"},

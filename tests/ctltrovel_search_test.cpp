@@ -39,6 +39,18 @@ TEST_F(SearchTest, WorkedExampleSendsExactStatementAndShowsMatchingRows) {
   EXPECT_EQ(Row(2), (Strings{"A1", "Zoe"}));
 }
 
+// The boxes upper-case what is typed; the name is still found, accents
+// included, and only with its accents.
+TEST_F(SearchTest, LowerCaseAccentedNameTypedIntoABoxFindsItsRow) {
+  db->Execute("insert into clientes (codigo, nombre) values ('A1', 'Ana García'), ('A2', 'ANA GARCIA'), ('A3', 'Anabel')");
+  ConfigureClientes();
+  TypeInto(ctl.txtNombre, "ana garcía%");
+  EXPECT_EQ(Read(), "SELECT CODIGO, NOMBRE FROM CLIENTES where 1=1  and nombre like 'ANA GARCÍA%' ORDER BY codigo");
+  EXPECT_TRUE(host.messages.empty());
+  ASSERT_EQ(DataRows(), 1);
+  EXPECT_EQ(Row(1), (Strings{"A1", "Ana García"}));
+}
+
 TEST_F(SearchTest, OneConditionPerFilledBoxByTypeCodeInColumnOrder) {
   ctl.SentenciaSQL("select * from clientes");
   SetFields({"codigo", "n", "alta", "nombre"});

@@ -8,7 +8,7 @@ namespace trovel::cli {
 
 namespace {
 
-const char* const kFirstNames[] = {"Ana",   "José",  "María", "Núñez", "Íñigo", "Lucía", "Pedro",  "Sofía",
+const char* const kFirstNames[] = {"Ana",   "José",  "María", "Zoe",   "Íñigo", "Lucía", "Pedro",  "Sofía",
                                    "Tomás", "Elena", "Raúl",  "Inés",  "Óscar", "Clara", "Andrés", "Beatriz"};
 const char* const kLastNames[] = {"García", "Pérez",  "López",  "Martín", "Gómez",   "Ruiz",
                                   "Díaz",   "Álvarez", "Muñoz", "Romero", "Castaño", "Ortega"};
@@ -35,10 +35,12 @@ void CreateSampleDatabase(const std::string& path) {
   std::string sql =
       "BEGIN;"
       "DROP TABLE IF EXISTS clientes;"
-      "CREATE TABLE clientes (codigo TEXT PRIMARY KEY, nombre TEXT NOT NULL, ciudad TEXT, alta DATE,"
-      " importe REAL);"
+      // Text columns sort in Spanish order: Íñigo before Zoe, Ñ after N.
+      "CREATE TABLE clientes (codigo TEXT COLLATE es PRIMARY KEY, nombre TEXT COLLATE es NOT NULL,"
+      " ciudad TEXT COLLATE es, alta DATE, importe REAL);"
       "DROP TABLE IF EXISTS articulos;"
-      "CREATE TABLE articulos (codigo TEXT PRIMARY KEY, descripcion TEXT NOT NULL, precio REAL, fecha DATE);";
+      "CREATE TABLE articulos (codigo TEXT COLLATE es PRIMARY KEY, descripcion TEXT COLLATE es NOT NULL,"
+      " precio REAL, fecha DATE);";
   for (int i = 0; i < 240; ++i) {
     char code[8];
     std::snprintf(code, sizeof code, "%c%03d", 'A' + i % 6, i + 1);

@@ -11,6 +11,14 @@ void ctlTrovel::ConnectFilterBox(int n) {
   TextBox& box = Box(n);
   box.onGotFocus = [this, &box] { TextoAnterior_ = box.Text(); };
   box.onKeyPress = [this, n](int16_t& key_ascii) { FilterKeyPress(n, key_ascii); };
+  // A character beyond U+FFFF has no key code and never reaches the key
+  // handler; it gets the same rules: a text column takes it upper-cased,
+  // number and date columns refuse it like any letter.
+  box.onWideCharacter = [this, n](int32_t& codepoint) {
+    const std::string& code = TipoCampo_[n - 1];
+    if (code == TypeCode::kText) codepoint = Text::UpperChar(codepoint);
+    else if (code == TypeCode::kNumber || code == TypeCode::kDate) codepoint = 0;
+  };
   box.onLostFocus = [this, n] { FilterLostFocus(n); };
 }
 

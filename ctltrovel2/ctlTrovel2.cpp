@@ -6,6 +6,7 @@
 #include "ctltrovel/ButtonPictures.h"
 #include "platform/DesignedWidget.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 
 namespace trovel {
 
@@ -63,6 +64,13 @@ void ctlTrovel2::CreateChildren() {
   grdDatos.onLeaveCell = [this] { Commit(); };
   txtEdit.onKeyDown = [this](int16_t& k) { txtEdit_KeyDown(k); };
   txtEdit.onKeyPress = [this](int16_t& k) { txtEdit_KeyPress(k); };
+  // A character beyond U+FFFF has no key code and never reaches the key
+  // handler; only a text column lets such a character through, as it lets
+  // any letter through (upper-cased under UCaseFiltro).
+  txtEdit.onWideCharacter = [this](int32_t& codepoint) {
+    if (ColumnOf(grdDatos.Col()).TypeData() != ctvTEXT) codepoint = 0;
+    else if (UCaseFiltro_) codepoint = Text::UpperChar(codepoint);
+  };
   txtEdit.onValidate = [this] {
     // Escape hides the editor before the focus leaves it: nothing to check.
     if (txtEdit.Visible()) f_ValidarFecha();

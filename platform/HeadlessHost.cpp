@@ -68,4 +68,11 @@ void HeadlessHost::TypeKey(Widget& widget, int16_t code) {
   if (auto* box = dynamic_cast<TextBox*>(&widget)) box->ApplyTypedCharacter(code);
 }
 
+void HeadlessHost::TypeCharacter(Widget& widget, char32_t codepoint) {
+  if (codepoint > 0x10FFFF || (codepoint >= 0xD800 && codepoint <= 0xDFFF))
+    throw Error::InvalidValue("not a character code: " + std::to_string(codepoint));
+  if (codepoint <= 0xFFFF) return TypeKey(widget, static_cast<int16_t>(codepoint));
+  if (auto* box = dynamic_cast<TextBox*>(&widget)) box->TypeWideCharacter(static_cast<int32_t>(codepoint));
+}
+
 }  // namespace trovel

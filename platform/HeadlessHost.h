@@ -56,6 +56,15 @@ class HeadlessHost : public Host {
   // then its key-press handler, and a code that handler lets through
   // reaches a text box. Tab (9) only moves the focus on, as in every host.
   void TypeKey(Widget& widget, int16_t code);
+  // A user typing the character `codepoint` into `widget`. One that a key
+  // code holds goes through TypeKey (from U+8000 on as a negative code, as
+  // 16-bit key codes carry it). One beyond U+FFFF has no key code, so no key
+  // handler hears of it: a text box gets it whole through
+  // TextBox::TypeWideCharacter, and any other widget ignores it, as it
+  // would a key without a code. It is never cut down to 16 bits, which would
+  // type another character. A code point that is no character throws
+  // Error::InvalidValue.
+  void TypeCharacter(Widget& widget, char32_t codepoint);
 
   std::vector<MessageBox> messages;
   std::vector<std::string> notices;

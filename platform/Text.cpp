@@ -128,4 +128,25 @@ int Text::FirstCodepoint(const std::string& s) {
   return DecodeAt(s, 0).codepoint;
 }
 
+std::u32string Text::Codepoints(const std::string& s) {
+  std::u32string out;
+  for (std::size_t i = 0; i < s.size();) {
+    const Decoded d = DecodeAt(s, i);
+    out += static_cast<char32_t>(d.codepoint);
+    i += d.bytes;
+  }
+  return out;
+}
+
+bool Text::IsUtf8(const std::string& s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const Decoded d = DecodeAt(s, i);
+    if (!d.valid) return false;
+    i += d.bytes;
+  }
+  return true;
+}
+
+std::size_t Text::ByteOffset(const std::string& s, std::size_t n) { return ByteOffsetOf(s, n); }
+
 }  // namespace trovel

@@ -31,6 +31,14 @@ struct Text {
   // Code point of the first character (an invalid byte gives its own value);
   // -1 for the empty string.
   static int FirstCodepoint(const std::string& s);
+  // The code points of s in order, one per character (an invalid byte gives
+  // its own value), in one pass.
+  static std::u32string Codepoints(const std::string& s);
+  // Whether s is well-formed UTF-8 throughout: no byte of it counts as a
+  // character of its own.
+  static bool IsUtf8(const std::string& s);
+  // Byte offset of the character with 0-based index n (s.size() if beyond).
+  static std::size_t ByteOffset(const std::string& s, std::size_t n);
 };
 
 }  // namespace trovel

@@ -99,6 +99,10 @@ TEST_F(TrovelProgramTest, FailuresAreShownAndTheRunGoesOn) {
   WriteForm(bag);
   std::string out = Run(
       "get N_Campo3\n"
+      "type txtNombre a𐀧b\n"
+      "type txtNombre \xC3(\n"
+      "show\n"
+      "clear txtNombre\n"
       "type txtcol3 31/02/2001\n"
       "key Tab\n"
       "get Nothing\n"
@@ -115,6 +119,10 @@ TEST_F(TrovelProgramTest, FailuresAreShownAndTheRunGoesOn) {
   EXPECT_NE(out.find("error: ctl: "), std::string::npos) << out;
   EXPECT_NE(out.find("Width2"), std::string::npos) << out;
   EXPECT_NE(out.find("N_Campo3 = \"alta\"\n"), std::string::npos) << out;
+  // A character beyond the 16-bit key codes is typed whole; bytes that are
+  // not UTF-8 are refused before any key.
+  EXPECT_NE(out.find("  txtNombre \"A𐀧B\"\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("> type txtNombre \xC3(\nerror: the text to type is not UTF-8\n"), std::string::npos) << out;
   EXPECT_NE(out.find("msgbox \"Mensaje\" information: \"         Fecha no valida\\r\\nformato de fecha: dd.mm.aaaa\"\n"),
             std::string::npos)
       << out;

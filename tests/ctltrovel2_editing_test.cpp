@@ -92,6 +92,15 @@ TEST_F(CtlTrovel2Test, KeysAreFilteredByTheColumnType) {
     Escape();
     EXPECT_EQ(ctl.grdDatos.TextMatrix(1, c.col), c.cell) << c.keys;
   }
+  // A character beyond U+FFFF has no key code: in the open editor a text
+  // column takes it whole, as it takes any letter; the others refuse it.
+  const std::pair<int, const char*> wide[] = {{0, "A𐀧"}, {2, "1"}, {3, "1"}, {4, "zz"}};
+  for (const auto& [col, text] : wide) {
+    TypeIn(col, col == 0 ? "a" : "1");
+    host.TypeCharacter(ctl.txtEdit, 0x10027);
+    EXPECT_EQ(ctl.txtEdit.Text(), text) << col;
+    Escape();
+  }
   EXPECT_TRUE(TakeMessages().empty());
 }
 

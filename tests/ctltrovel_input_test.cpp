@@ -54,6 +54,16 @@ TEST_F(InputTest, KeystrokesFilteredByTypeCodeInEveryBox) {
   int16_t wide = -5;
   ctl.txtCodigo.FireKeyPress(wide);
   EXPECT_EQ(wide, -5);
+  // A character beyond U+FFFF has no key code but the same rules, whole:
+  // text columns take it (upper-cased), number and date columns refuse it.
+  const std::tuple<const char*, std::u32string, const char*> beyond[] = {
+      {"TEX", U"a\U00010027", "A𐀧"}, {"NUM", U"1\U00010027", "1"}, {"FEC", U"1\U00010027", "1"}, {"tex", U"a\U00010027", "a𐀧"}};
+  for (const auto& [code, typed, text] : beyond) {
+    SetCode(2, code);
+    ctl.txtNombre.SetText("");
+    for (char32_t c : typed) host.TypeCharacter(ctl.txtNombre, c);
+    EXPECT_EQ(ctl.txtNombre.Text(), text) << code;
+  }
   // The type is read at every keystroke.
   SetCode(1, "TEX");
   Type(ctl.txtCodigo, "a");

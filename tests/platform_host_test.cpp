@@ -9,6 +9,7 @@
 #include "platform/HeadlessHost.h"
 #include "platform/JsonFilePropertyBag.h"
 #include "platform/Label.h"
+#include "platform/Text.h"
 #include "platform/TextBox.h"
 
 namespace trovel {
@@ -130,6 +131,61 @@ TEST(WidgetTest, TypingFollowsTheCaretInCharactersUpToMaxLength) {
   host.TypeKey(box, 8);
   EXPECT_EQ(box.Text(), "aá");
   EXPECT_THROW(box.SetMaxLength(-1), Error);
+}
+
+// A character is typed whole or not at all, never as another one: from
+// U+8000 on it comes as a negative key code; beyond U+FFFF it has no key code
+// and the box's wide-character handler, or the lack of a key filter, decides.
+TEST(WidgetTest, EveryCharacterIsTypedWholeOrNotAtAll) {
+  HeadlessHost host;
+  const auto no_filter = [](TextBox&) {};
+  const auto key_filter = [](TextBox& b) { b.onKeyPress = [](int16_t&) {}; };
+  struct Case {
+    const char* what;
+    std::function<void(TextBox&)> setup;
+    std::u32string typed;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"no handlers", no_filter, U"a\U00010027b\u9AD8", "a𐀧b高"},
+      {"a key filter cannot judge it", key_filter, U"a\U00010027\u9AD8", "a高"},
+      {"the wide handler decides",
+       [](TextBox& b) {
+         b.onKeyPress = [](int16_t&) {};
+         b.onWideCharacter = [](int32_t& c) { c = c == 0x1F600 ? 0 : c + 1; };
+       },
+       U"\U00010027\U0001F600", "𐀨"},
+      {"MaxLength counts it as one", [](TextBox& b) { b.SetMaxLength(2); }, U"\U0001F600\U0001F600\U0001F600",
+       "😀😀"},
+  };
+  for (const auto& c : cases) {
+    TextBox box("txt");
+    c.setup(box);
+    for (char32_t k : c.typed) host.TypeCharacter(box, k);
+    EXPECT_EQ(box.Text(), c.text) << c.what;
+    EXPECT_EQ(box.SelStart(), box.Length()) << c.what;
+  }
+  // Backspace erases a whole character. Between bytes that are not UTF-8 it
+  // may join them into one, which the count then follows.
+  TextBox box("txt");
+  const std::tuple<const char*, int, const char*, int> erased[] = {
+      {"a😀b", 2, "ab", 1}, {"\xE2X\x82\xAC", 2, "€", 1}, {"\xE2\x82", 1, "\x82", 0}};
+  for (const auto& [before, caret, after, caret_after] : erased) {
+    box.SetText(before);
+    box.SetSelStart(caret);
+    host.TypeKey(box, 8);
+    EXPECT_EQ(std::make_tuple(box.Text(), box.Length(), box.SelStart()),
+              std::make_tuple(std::string(after), static_cast<int>(Text::Length(after)), caret_after));
+  }
+  host.TypeCharacter(box, 0x10027);
+  EXPECT_EQ(box.Text(), "𐀧\x82");
+  // What is no character is refused; a widget that is no text box ignores a wide one.
+  EXPECT_THROW(host.TypeCharacter(box, 0xD800), Error);
+  EXPECT_THROW(host.TypeCharacter(box, 0x110000), Error);
+  EXPECT_THROW(box.TypeWideCharacter(0x41), Error);
+  EXPECT_EQ(box.Text(), "𐀧\x82");
+  CommandButton button("cmd");
+  host.TypeCharacter(button, 0x1F600);
 }
 
 TEST(PropertyBagTest, FileRoundTripKeepsTypes) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "connectors/OpenConnection.h"
+#include "connectors/SqliteConnection.h"
 
 namespace trovel::cli {
 
@@ -30,7 +30,8 @@ std::string Date(int i) {
 
 }  // namespace
 
-void CreateSampleDatabase(const std::string& address) {
+void CreateSampleDatabase(const std::string& path) {
+  SqliteConnection db(path);
   std::string sql =
       "BEGIN;"
       "DROP TABLE IF EXISTS clientes;"
@@ -57,7 +58,7 @@ void CreateSampleDatabase(const std::string& address) {
            Date(i * 3) + ");";
   }
   sql += "COMMIT;";
-  ExecuteScript(address, sql);
+  db.Execute(sql);
 }
 
 }  // namespace trovel::cli

@@ -8,9 +8,8 @@ namespace trovel::cli {
 
 // Creates the tables "clientes" (codigo, nombre, ciudad, alta, importe) and
 // "articulos" (codigo, descripcion, precio, fecha) with 240 rows each in the
-// database at `address` (any address OpenConnection takes; a missing SQLite
-// file is made), replacing tables of those names, all of it or nothing. Some
-// names carry accents, some cities, dates and amounts are NULL. Throws Error.
-void CreateSampleDatabase(const std::string& address);
+// SQLite database at `path`, replacing tables of those names. Some names
+// carry accents, some cities, dates and amounts are NULL. Throws Error.
+void CreateSampleDatabase(const std::string& path);
 
 }  // namespace trovel::cli

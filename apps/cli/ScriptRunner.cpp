@@ -56,11 +56,11 @@ int16_t KeyCode(const std::string& name) {
   throw ScriptError("unknown key \"" + name + "\" (Enter, Tab, Escape or Backspace)");
 }
 
-// The code points of a UTF-8 text, one per typed character.
-std::vector<int> Characters(const std::string& text) {
-  std::vector<int> out;
-  for (size_t i = 1; i <= Text::Length(text); ++i) out.push_back(Text::FirstCodepoint(Text::Mid(text, i, 1)));
-  return out;
+// The characters a user types for `text`. A byte that is not UTF-8 would
+// type some other character, so such a text is refused before any key.
+std::u32string Characters(const std::string& text) {
+  if (!Text::IsUtf8(text)) throw ScriptError("the text to type is not UTF-8");
+  return Text::Codepoints(text);
 }
 
 }  // namespace
@@ -126,11 +126,12 @@ void ScriptRunner::Execute(const std::string& verb, const std::string& rest_of_l
     host_.SetFocus(&Child(NextWord(rest)));
   } else if (verb == "type") {
     Widget& w = Child(NextWord(rest));
+    const std::u32string characters = Characters(rest);
     if (host_.FocusedWidget() != &w) host_.SetFocus(&w);
-    for (int c : Characters(rest)) {
+    for (char32_t c : characters) {
       Widget* focused = host_.FocusedWidget();
       if (!focused) throw ScriptError("no widget has the focus");
-      host_.TypeKey(*focused, static_cast<int16_t>(c));
+      host_.TypeCharacter(*focused, c);
     }
   } else if (verb == "clear") {
     Widget& w = Child(NextWord(rest));

@@ -11,7 +11,9 @@
 //   get PROPERTY         print "PROPERTY = value"
 //   call METHOD          call a method without arguments
 //   focus WIDGET         give WIDGET the focus
-//   type WIDGET TEXT     focus WIDGET, then type TEXT key by key
+//   type WIDGET TEXT     focus WIDGET, then type TEXT key by key (a
+//                        character beyond U+FFFF whole, see
+//                        HeadlessHost::TypeCharacter); TEXT must be UTF-8
 //   clear WIDGET         focus a text box and erase its text, as a user
 //                        selecting all of it and deleting it
 //   key NAME             press Enter, Tab, Escape or Backspace in the

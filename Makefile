@@ -3,9 +3,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
-PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth
+PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev libqt6sql6-psql qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth
 
-.PHONY: deps configure build test asan-test bench demo tour demo-files screenshot package designer-screenshot clean
+.PHONY: deps configure build test asan-test bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -28,26 +28,50 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# pg_bench runs on a throw-away PostgreSQL server started for it and
+# stopped afterwards, also when a benchmark fails.
 bench: build
-	for b in $(BUILD)/bench/*_bench; do $$b; done
+	@dir=$$(mktemp -d /tmp/trovel-bench-pg.XXXXXX); \
+	trap 'bash tests/pg/pgcluster.sh stop "$$dir"' EXIT; \
+	bash tests/pg/pgcluster.sh start "$$dir" && \
+	export TROVEL_PG_BENCH="$$(bash tests/pg/pgcluster.sh address "$$dir" primary)" && \
+	for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 DEMO = $(BUILD)/demo
+# make demo DB=ADDRESS (or make tour DB=ADDRESS) runs the demo on the database
+# at ADDRESS, an SQLite file or a server, after filling it with the sample
+# tables (replacing tables named clientes and articulos there).
+export DB
 # The desktop demo where there is a display; the headless tour elsewhere.
 demo: build demo-files
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/apps/trovel-demo ]; then \
-	  $(BUILD)/apps/trovel-demo $(DEMO)/demo.form.json; \
+	  $(BUILD)/apps/trovel-demo $${DB:+--database "$$DB"} $(DEMO)/demo.form.json; \
 	else \
 	  echo "no display here: running the headless tour of the trovel command-line host instead"; \
 	  $(MAKE) --no-print-directory tour; \
 	fi
 
 tour: build demo-files
-	$(BUILD)/apps/trovel -v $(DEMO)/demo.form.json apps/demo/tour.trv
+	$(BUILD)/apps/trovel -v $${DB:+--database "$$DB"} $(DEMO)/demo.form.json apps/demo/tour.trv
 
 demo-files:
 	@mkdir -p $(DEMO)
 	@[ -f $(DEMO)/sample.db ] || $(BUILD)/apps/trovel --create-sample $(DEMO)/sample.db
+	@[ -z "$$DB" ] || $(BUILD)/apps/trovel --create-sample "$$DB"
 	@for f in apps/demo/*.form.json; do [ -f $(DEMO)/$$(basename $$f) ] || cp $$f $(DEMO)/; done
+
+# A throw-away local PostgreSQL server for the demo, on a Unix socket in
+# PG_DEMO (no TCP port); prints the address for make demo DB=...
+PG_DEMO ?= /tmp/trovel-demo-pg
+pg-demo-server: deps
+	@bash tests/pg/pgcluster.sh start $(PG_DEMO)
+	@echo "PostgreSQL is running in $(PG_DEMO); its address:"
+	@echo "  $$(bash tests/pg/pgcluster.sh address $(PG_DEMO) primary)"
+	@echo "run the demo on it:  make demo DB=\"$$(bash tests/pg/pgcluster.sh address $(PG_DEMO) primary)\""
+	@echo "stop it:             make pg-demo-server-stop"
+
+pg-demo-server-stop:
+	bash tests/pg/pgcluster.sh stop $(PG_DEMO)
 
 # A picture of the desktop demo, taken under Xvfb.
 screenshot: build demo-files

@@ -3,8 +3,12 @@
 // them, printing message boxes, events and (with -v) property notices and
 // statements as they happen.
 //
-//   trovel [-v] FORM.json [SCRIPT]     actions from SCRIPT, or standard input
-//   trovel --create-sample FILE.db     writes the demo's sample database
+//   trovel [-v] [--database ADDRESS] FORM.json [SCRIPT]
+//                                        actions from SCRIPT, or standard input;
+//                                        on ADDRESS instead of the form's database
+//   trovel --create-sample ADDRESS       fills the database at ADDRESS (an SQLite
+//                                        file, made when missing, or a server)
+//                                        with the demo's sample tables
 #include <fstream>
 #include <iostream>
 
@@ -12,11 +16,12 @@
 #include "apps/cli/Form.h"
 #include "apps/cli/SampleDatabase.h"
 #include "apps/cli/ScriptRunner.h"
+#include "connectors/OpenConnection.h"
 
 namespace {
 
 int Usage() {
-  std::cerr << "usage: trovel [-v] FORM.json [SCRIPT]\n       trovel --create-sample FILE.db\n";
+  std::cerr << "usage: trovel [-v] [--database ADDRESS] FORM.json [SCRIPT]\n       trovel --create-sample ADDRESS\n";
   return 2;
 }
 
@@ -27,7 +32,7 @@ int main(int argc, char** argv) {
   try {
     if (args.size() == 2 && args[0] == "--create-sample") {
       trovel::cli::CreateSampleDatabase(args[1]);
-      std::cout << "created " << args[1] << "\n";
+      std::cout << "created " << trovel::ShownAddress(args[1]) << "\n";
       return 0;
     }
     bool verbose = false;
@@ -35,10 +40,15 @@ int main(int argc, char** argv) {
       verbose = true;
       args.erase(args.begin());
     }
+    std::string database;
+    if (args.size() >= 2 && args[0] == "--database") {
+      database = args[1];
+      args.erase(args.begin(), args.begin() + 2);
+    }
     if (args.empty() || args.size() > 2) return Usage();
     trovel::cli::CliHost host(std::cout);
     host.SetVerbose(verbose);
-    trovel::cli::Form form(args[0], host, std::cout);
+    trovel::cli::Form form(args[0], host, std::cout, database);
     trovel::cli::ScriptRunner runner(form, host, std::cout);
     if (args.size() == 2) {
       std::ifstream script(args[1]);

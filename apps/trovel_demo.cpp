@@ -1,8 +1,11 @@
 // trovel-demo: the desktop demo. Shows a form file's controls in a Qt
-// window against the form's SQLite database, logging every selection and
-// exit; with --design, edits the form instead.
+// window against the form's database, logging every selection and exit;
+// with --design, edits the form instead.
 //
 //   trovel-demo [FORM.json]                 run the form (default: the demo's)
+//   trovel-demo --database ADDRESS [FORM]   run it on another database (a file
+//                                           path read from the working folder,
+//                                           or a server's address)
 //   trovel-demo --design FORM.json          design it: select, edit, resize, save
 //   trovel-demo --screenshot FILE.png FORM  run it, read each control once,
 //                                           save a picture of the window, quit
@@ -19,9 +22,13 @@ int main(int argc, char** argv) {
   QStringList args = app.arguments().mid(1);
   auto mode = trovel::desktop::FormWindow::Mode::Run;
   QString screenshot;
+  std::string database;
   if (!args.isEmpty() && args[0] == "--design") {
     mode = trovel::desktop::FormWindow::Mode::Design;
     args.removeFirst();
+  } else if (args.size() >= 2 && args[0] == "--database") {
+    database = args[1].toStdString();
+    args = args.mid(2);
   } else if (args.size() >= 2 && args[0] == "--screenshot") {
     screenshot = args[1];
     args = args.mid(2);
@@ -29,7 +36,9 @@ int main(int argc, char** argv) {
   const QString form_path = args.value(0, "build/demo/demo.form.json");
   try {
     trovel::qt::QtHost host;
-    trovel::desktop::FormWindow window(host, trovel::forms::FormFile::Load(form_path.toStdString()), mode);
+    trovel::forms::FormFile form = trovel::forms::FormFile::Load(form_path.toStdString());
+    if (!database.empty()) form.NameDatabase(database);
+    trovel::desktop::FormWindow window(host, std::move(form), mode);
     window.show();
     if (!screenshot.isEmpty()) {
       QTimer::singleShot(300, [&] {

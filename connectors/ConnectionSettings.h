@@ -13,6 +13,11 @@ struct ConnectionSettings {
   // back for ever; past the limit the next page gives a clear message and the
   // next read connects again. Zero or less leaves the server's own setting.
   std::chrono::milliseconds idle_transaction_limit = std::chrono::minutes(5);
+
+  // Whether a database file that does not exist is made, empty. A host that
+  // opens the database a user named turns this off, so that a mistyped path
+  // gives a message instead of an empty database that finds nothing.
+  bool create_missing_file = true;
 };
 
 }  // namespace trovel

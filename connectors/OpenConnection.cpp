@@ -1,5 +1,6 @@
 #include "connectors/OpenConnection.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include "connectors/PgAddress.h"
@@ -56,7 +57,9 @@ bool SqliteAccepts(std::string_view address) {
 std::string SqlitePath(const std::string& address) {
   return address.compare(0, kSqlitePrefix.size(), kSqlitePrefix) == 0 ? address.substr(kSqlitePrefix.size()) : address;
 }
-std::shared_ptr<DataConnection> OpenSqlite(const std::string& path, const ConnectionSettings&) {
+std::shared_ptr<DataConnection> OpenSqlite(const std::string& path, const ConnectionSettings& settings) {
+  if (!settings.create_missing_file && path != ":memory:" && !std::filesystem::is_regular_file(path))
+    throw Error(Error::kDatabase, "the database " + path + " does not exist");
   return std::make_shared<SqliteConnection>(path);
 }
 void ExecuteSqlite(const std::string& path, const std::string& sql) { SqliteConnection(path).Execute(sql); }
@@ -87,6 +90,18 @@ void ExecuteScript(const std::string& address, const std::string& sql) {
   const Backend& b = Choose(address);
   b.Execute(b.Target(address), sql);
 }
+
+std::string DatabaseFile(const std::string& address) {
+  if (address.find_first_not_of(" \t\r\n") == std::string::npos) return "";
+  for (const Backend& b : kBackends) {
+    if (!b.Accepts(address)) continue;
+    const std::string path = std::string_view(b.name) == "sqlite" ? SqlitePath(address) : "";
+    return path == ":memory:" ? "" : path;
+  }
+  return "";
+}
+
+std::string ShownAddress(const std::string& address) { return PgAddress::Masked(address); }
 
 std::string BackendName(const std::string& address) { return Choose(address).name; }
 

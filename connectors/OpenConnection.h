@@ -33,6 +33,14 @@ std::shared_ptr<DataConnection> OpenConnection(const std::string& address, const
 // controls, whose connections only read. Throws Error.
 void ExecuteScript(const std::string& address, const std::string& sql);
 
+// The file that `address` names, as written in it (relative or absolute):
+// the path of an SQLite address, "sqlite:PATH" or a plain PATH; "" for
+// ":memory:", a server and an address that no backend takes.
+std::string DatabaseFile(const std::string& address);
+
+// `address` as it may be shown or logged: every password in it masked.
+std::string ShownAddress(const std::string& address);
+
 // The name of the backend that `address` chooses ("sqlite", "postgresql").
 // Throws Error when none does.
 std::string BackendName(const std::string& address);

@@ -1,17 +1,15 @@
 #include "apps/cli/Form.h"
 
-#include <filesystem>
-
 #include "apps/cli/EchoConnection.h"
 #include "apps/forms/ControlFactory.h"
-#include "connectors/SqliteConnection.h"
 #include "platform/Error.h"
 #include "platform/JsonFilePropertyBag.h"
 
 namespace trovel::cli {
 
-Form::Form(const std::string& path, CliHost& host, std::ostream& out)
+Form::Form(const std::string& path, CliHost& host, std::ostream& out, const std::string& database)
     : host_(host), out_(out), file_(forms::FormFile::Load(path)) {
+  if (!database.empty()) file_.NameDatabase(database);
   OpenDatabase();
   for (const forms::FormFile::Control& entry : file_.controls) AddControl(entry);
 }
@@ -28,11 +26,9 @@ Form::~Form() {
 }
 
 void Form::OpenDatabase() {
-  const std::string file = file_.DatabasePath();
-  if (file.empty()) return;
   try {
-    if (!std::filesystem::exists(file)) throw Error(Error::kDatabase, "the database " + file + " does not exist");
-    std::shared_ptr<DataConnection> db = std::make_shared<SqliteConnection>(file);
+    std::shared_ptr<DataConnection> db = file_.OpenDatabase();
+    if (!db) return;
     connection_ = host_.Verbose() ? std::make_shared<EchoConnection>(db, out_) : db;
   } catch (const std::exception& failure) {
     out_ << "error: " << failure.what() << "\n";

@@ -26,9 +26,12 @@ class Form {
     std::unique_ptr<Control> control;
   };
 
-  // Opens `path`. A malformed file throws Error; a control that fails to
-  // load reports the failure on `out` and keeps what it did load.
-  Form(const std::string& path, CliHost& host, std::ostream& out);
+  // Opens `path`, on the database at `database` when one is given (a
+  // relative file path in it read from the working folder) instead of the
+  // form's own. A malformed file throws Error; a database that cannot be
+  // opened and a control that fails to load report the failure on `out`,
+  // and the form goes on with what it has.
+  Form(const std::string& path, CliHost& host, std::ostream& out, const std::string& database = "");
   ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;

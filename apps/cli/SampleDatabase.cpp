@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "connectors/SqliteConnection.h"
+#include "connectors/OpenConnection.h"
 
 namespace trovel::cli {
 
@@ -30,8 +30,7 @@ std::string Date(int i) {
 
 }  // namespace
 
-void CreateSampleDatabase(const std::string& path) {
-  SqliteConnection db(path);
+void CreateSampleDatabase(const std::string& address) {
   std::string sql =
       "BEGIN;"
       "DROP TABLE IF EXISTS clientes;"
@@ -58,7 +57,7 @@ void CreateSampleDatabase(const std::string& path) {
            Date(i * 3) + ");";
   }
   sql += "COMMIT;";
-  db.Execute(sql);
+  ExecuteScript(address, sql);
 }
 
 }  // namespace trovel::cli

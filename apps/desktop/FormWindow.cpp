@@ -6,12 +6,10 @@
 #include <QScrollArea>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <filesystem>
 
 #include "apps/desktop/DesignFrame.h"
 #include "apps/desktop/PropertyList.h"
 #include "apps/forms/ControlFactory.h"
-#include "connectors/SqliteConnection.h"
 #include "ctltrovel2/ColumnDescription.h"
 #include "platform/Error.h"
 #include "platform/JsonFilePropertyBag.h"
@@ -35,11 +33,7 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     next_left += w->width() + 12;
   };
 
-  if (mode_ == Mode::Run && !form_.database.empty()) {
-    const std::string file = form_.DatabasePath();
-    if (!std::filesystem::exists(file)) throw Error(Error::kDatabase, "the database " + file + " does not exist");
-    connection_ = std::make_shared<SqliteConnection>(file);
-  }
+  if (mode_ == Mode::Run) connection_ = form_.OpenDatabase();
 
   for (const forms::FormFile::Control& entry : form_.controls) {
     std::unique_ptr<JsonFilePropertyBag> bag;

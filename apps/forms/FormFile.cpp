@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "connectors/OpenConnection.h"
 #include "platform/Error.h"
 
 namespace trovel::forms {
@@ -33,7 +34,7 @@ FormFile FormFile::Load(const std::string& path) {
   const json& raw = form.raw;
   if (!raw.is_object()) throw Error(Error::kTypeMismatch, "a form file holds a JSON object");
   if (raw.contains("database")) {
-    if (!raw["database"].is_string()) throw Error(Error::kTypeMismatch, "\"database\" must be a file name");
+    if (!raw["database"].is_string()) throw Error(Error::kTypeMismatch, "\"database\" must be an address");
     form.database = raw["database"].get<std::string>();
   }
   if (!raw.contains("controls") || !raw["controls"].is_array())
@@ -71,9 +72,28 @@ void FormFile::Save(const std::string& target) const {
   if (!file) throw Error(75, "cannot write the form file " + target);
 }
 
-std::string FormFile::DatabasePath() const {
-  if (database.empty()) return "";
-  return (std::filesystem::path(path).parent_path() / database).string();
+namespace {
+
+// `address` with the file it names, when that is relative, put in `folder`.
+std::string InFolder(const std::string& address, const std::filesystem::path& folder) {
+  const std::string file = DatabaseFile(address);
+  if (file.empty() || std::filesystem::path(file).is_absolute()) return address;
+  return address.substr(0, address.size() - file.size()) + (folder / file).lexically_normal().string();
+}
+
+}  // namespace
+
+std::string FormFile::DatabaseAddress() const { return InFolder(database, std::filesystem::path(path).parent_path()); }
+
+void FormFile::NameDatabase(const std::string& address) {
+  database = InFolder(address, std::filesystem::current_path());
+}
+
+std::shared_ptr<DataConnection> FormFile::OpenDatabase() const {
+  if (database.empty()) return nullptr;
+  ConnectionSettings settings;
+  settings.create_missing_file = false;
+  return OpenConnection(DatabaseAddress(), settings);
 }
 
 }  // namespace trovel::forms

@@ -1,7 +1,8 @@
 // FormFile: a form saved as JSON: the database its controls connect to and
 // each control's class, name, size and saved property bag.
 //
-//   {"database": "sample.db",             (SQLite file, relative to the form)
+//   {"database": "sample.db",             (an address: a file relative to
+//                                          the form, or a server's address)
 //    "controls": [{"name": "ctlClientes", "class": "ctlTrovel",
 //                  "width": 5280, "height": 4905,
 //                  "properties": {...},   (the saved bag; none: a new control)
@@ -10,10 +11,13 @@
 // Keys it does not know are kept and written back unchanged.
 #pragma once
 
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "contracts/DataConnection.h"
 
 namespace trovel::forms {
 
@@ -32,8 +36,17 @@ struct FormFile {
   // Writes the form to `path`. Throws Error.
   void Save(const std::string& path) const;
 
-  // The database file, resolved against the form's folder; "" for none.
-  std::string DatabasePath() const;
+  // The database's address, as OpenConnection reads it: a file named
+  // relative to the form resolved against the form's folder, any other
+  // address as written; "" for none.
+  std::string DatabaseAddress() const;
+  // Names `address` as the form's database, as a command line gives it: a
+  // relative file path in it is read from the working folder.
+  void NameDatabase(const std::string& address);
+  // Opens the form's database through OpenConnection; null when the form
+  // names none. A database file that does not exist is an error, never a new
+  // empty one. Throws Error, which never shows a password.
+  std::shared_ptr<DataConnection> OpenDatabase() const;
 
   std::string path;
   std::string database;

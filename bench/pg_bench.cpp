@@ -1,0 +1,209 @@
+// The first block of a search on PostgreSQL, side by side in one run:
+//
+//   ctlTrovel reading its first 51 rows of a 1,000,000-row table, and of a
+//   1,000-row table (target: within 1.2x: the first block costs the same
+//   whatever the table's size);
+//   a plain libpq cursor loop reading 52 rows of the large table (target: the
+//   control within 1.5x of it);
+//   Qt's QSqlQueryModel over the QPSQL driver showing the same 51 rows, which
+//   reads the whole result before the first row.
+//
+// Each case also reports the client's peak memory while it ran (resident set
+// above what it was before), which must stay flat in the table's size for the
+// control. The server is the one whose address TROVEL_PG_BENCH holds;
+// `make bench` starts a throw-away one and stops it afterwards.
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "connectors/OpenConnection.h"
+#include "ctltrovel/ctlTrovel.h"
+#include "platform/HeadlessHost.h"
+
+namespace {
+
+constexpr int kLarge = 1000000, kSmall = 1000;
+
+std::string Address() {
+  const char* address = std::getenv("TROVEL_PG_BENCH");
+  return address ? address : "";
+}
+
+std::string Query(int rows) {
+  return std::string("select codigo, nombre, saldo, alta from ") + (rows == kLarge ? "grande" : "chica");
+}
+
+void MakeTables() {
+  std::string sql;
+  for (auto [name, rows] : {std::pair{"grande", kLarge}, {"chica", kSmall}})
+    sql += std::string("drop table if exists ") + name + "; create table " + name +
+           " as select 'C' || lpad(i::text, 7, '0') as codigo, 'Cliente ' || i as nombre, i * 1.5 as saldo,"
+           " date '2000-01-01' + i % 9000 as alta from generate_series(1, " +
+           std::to_string(rows) +
+           ") i;"
+           " analyze " +
+           name + ";";
+  trovel::ExecuteScript(Address(), sql);
+}
+
+// Kilobytes of the process's resident set ("VmRSS") or of its peak
+// ("VmHWM") from /proc/self/status.
+long StatusKb(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
+  return 0;
+}
+
+// Per case, each repetition's mean seconds per iteration and its peak
+// memory (MB above the start). The ratios use the median time (the server
+// shares the machine, and one slow repetition must not decide them) and the
+// largest peak.
+std::map<std::string, std::vector<std::pair<double, double>>> g_results;
+
+std::pair<double, double> MedianTimeLargestPeak(std::vector<std::pair<double, double>> runs) {
+  std::sort(runs.begin(), runs.end());
+  double peak = 0;
+  for (const auto& run : runs) peak = std::max(peak, run.second);
+  return {runs[runs.size() / 2].first, peak};
+}
+
+// Times `once` per iteration; the peak resident set is reset first (Linux:
+// clear_refs 5), so the peak seen is this case's own.
+template <typename Once>
+void Measure(benchmark::State& state, const std::string& name, Once once) {
+  std::ofstream("/proc/self/clear_refs") << "5";
+  const long before = StatusKb("VmRSS");
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    once();
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  const double peak = (StatusKb("VmHWM") - before) / 1024.0;
+  state.counters["peak_MB"] = peak;
+  g_results[name].emplace_back(seconds / static_cast<double>(state.iterations()), peak);
+}
+
+void BM_CtlTrovelFirstBlock(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  trovel::HeadlessHost host;
+  trovel::ctlTrovel ctl(host);
+  ctl.SentenciaSQL(Query(rows));
+  ctl.NumCol(4);
+  ctl.N_Campo1("codigo");
+  ctl.N_Campo2("nombre");
+  ctl.N_Campo3("saldo");
+  ctl.N_Campo4("alta");
+  ctl.glbDb(trovel::OpenConnection(Address()));
+  Measure(state, "ctlTrovel " + std::to_string(rows), [&] {
+    ctl.p_leer();  // closes the previous read's cursor first, as a user's next read does
+    if (ctl.grdDatos.Rows() != 52 || !host.messages.empty()) state.SkipWithError("the first block is not 51 rows");
+  });
+  ctl.Quit();
+}
+
+void BM_PlainLibpqCursor(benchmark::State& state) {
+  PGconn* conn = PQconnectdb(Address().c_str());
+  if (PQstatus(conn) != CONNECTION_OK) state.SkipWithError(PQerrorMessage(conn));
+  const std::string declare = "declare c no scroll cursor for " + Query(kLarge);
+  Measure(state, "libpq", [&] {
+    for (const char* sql : {"begin read only", declare.c_str()}) PQclear(PQexec(conn, sql));
+    PGresult* r = PQexec(conn, "fetch forward 52 from c");
+    for (int row = 0; row < PQntuples(r); ++row)
+      for (int col = 0; col < 4; ++col) benchmark::DoNotOptimize(std::string(PQgetvalue(r, row, col)));
+    if (PQntuples(r) != 52) state.SkipWithError("the cursor gave no 52 rows");
+    PQclear(r);
+    for (const char* sql : {"close c", "commit"}) PQclear(PQexec(conn, sql));
+  });
+  PQfinish(conn);
+}
+
+// QPSQL takes the address's keywords as its connection options.
+void BM_QSqlQueryModel(benchmark::State& state) {
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", "bench");
+    std::istringstream words(Address());
+    QStringList options;
+    for (std::string word; words >> word;) {
+      const size_t eq = word.find('=');
+      const std::string key = word.substr(0, eq), value = word.substr(eq + 1);
+      if (key == "host")
+        db.setHostName(QString::fromStdString(value));
+      else if (key == "dbname")
+        db.setDatabaseName(QString::fromStdString(value));
+      else if (key == "user")
+        db.setUserName(QString::fromStdString(value));
+      else
+        options << QString::fromStdString(word);
+    }
+    db.setConnectOptions(options.join(';'));
+    if (!db.open()) state.SkipWithError(db.lastError().text().toStdString().c_str());
+    Measure(state, "QSqlQueryModel", [&] {
+      QSqlQueryModel model;
+      model.setQuery(QString::fromStdString(Query(kLarge)), db);
+      for (int row = 0; row < 51; ++row)
+        for (int col = 0; col < 4; ++col) benchmark::DoNotOptimize(model.data(model.index(row, col)));
+      if (model.lastError().isValid()) state.SkipWithError(model.lastError().text().toStdString().c_str());
+    });
+  }
+  QSqlDatabase::removeDatabase("bench");
+}
+
+BENCHMARK(BM_CtlTrovelFirstBlock)
+    ->Arg(kLarge)
+    ->Arg(kSmall)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainLibpqCursor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_QSqlQueryModel)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  if (Address().empty()) {
+    std::fprintf(stderr, "pg_bench: TROVEL_PG_BENCH holds no server address (make bench starts a server for it)\n");
+    return 1;
+  }
+  try {
+    MakeTables();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "pg_bench: %s\n", e.what());
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::map<std::string, std::pair<double, double>> r;
+  for (const auto& [name, runs] : g_results) r[name] = MedianTimeLargestPeak(runs);
+  if (r.size() == 4) {
+    const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;
+    std::printf("ctlTrovel first block, 1,000,000 / 1,000 rows: %.2fx (target <= 1.2x)\n", large / small);
+    std::printf("ctlTrovel / plain libpq cursor reading 52 rows: %.2fx (target <= 1.5x)\n",
+                large / r.at("libpq").first);
+    std::printf("QSqlQueryModel over QPSQL / ctlTrovel, 1,000,000 rows: %.0fx (%.0f ms against %.2f ms)\n",
+                r.at("QSqlQueryModel").first / large, r.at("QSqlQueryModel").first * 1e3, large * 1e3);
+    std::printf("client peak memory: ctlTrovel %.1f MB on 1,000,000 rows, %.1f MB on 1,000; QSqlQueryModel %.1f MB\n",
+                r.at("ctlTrovel 1000000").second, r.at("ctlTrovel 1000").second, r.at("QSqlQueryModel").second);
+  }
+  return 0;
+}

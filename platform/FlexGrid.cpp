@@ -70,6 +70,12 @@ void FlexGrid::MoveTo(int row, int col) {
   if (onRowColChange) onRowColChange();
 }
 
+void FlexGrid::MoveWithin(int row, int col) {
+  // Clamping needs a range whose low end is not above its high end.
+  if (Rows() <= fixed_rows_ || cols_ <= fixed_cols_) return;
+  MoveTo(std::clamp(row, fixed_rows_, Rows() - 1), std::clamp(col, fixed_cols_, cols_ - 1));
+}
+
 void FlexGrid::SetRow(int row) { MoveTo(row, col_); }
 void FlexGrid::SetCol(int col) { MoveTo(row_, col); }
 

@@ -42,6 +42,10 @@ class FlexGrid : public Widget {
   void SetRow(int row);
   int Col() const { return col_; }
   void SetCol(int col);
+  // Makes the non-fixed cell nearest to (row, col) current, in one move,
+  // as arrow keys and clicks do: they may ask for any cell. A grid with no
+  // non-fixed row or column has no such cell and keeps its current cell.
+  void MoveWithin(int row, int col);
   const std::string& Text() const { return TextMatrix(row_, col_); }
   void SetText(const std::string& text) { SetTextMatrix(row_, col_, text); }
 

@@ -53,6 +53,31 @@ TEST(FlexGridTest, GrowsAndShrinksColumns) {
   EXPECT_EQ(g.Cols(), 4);
 }
 
+// Arrow keys and clicks ask for any cell: the grid takes the nearest
+// non-fixed one in one move, and without such a cell stays where it is.
+TEST(FlexGridTest, MoveWithinTakesTheNearestNonFixedCell) {
+  struct Case {
+    int rows, cols, fixed_cols;  // fixed rows: 1
+    int row, col;                // asked for
+    std::string want;            // "row,col leaves"
+  };
+  for (const Case& c : std::vector<Case>{{5, 3, 0, 9, 9, "4,2 1"},
+                                         {5, 3, 1, -3, -1, "1,1 0"},
+                                         {5, 3, 0, 2, 1, "2,1 1"},
+                                         {2, 0, 0, 1, 1, "1,0 0"},
+                                         {1, 3, 0, 5, 2, "0,0 0"}}) {
+    FlexGrid g("g");
+    g.SetCols(c.cols);
+    g.SetRows(c.rows);
+    if (c.fixed_cols) g.SetFixedCols(c.fixed_cols);
+    int leaves = 0;
+    g.onLeaveCell = [&] { ++leaves; };
+    g.MoveWithin(c.row, c.col);
+    EXPECT_EQ(std::to_string(g.Row()) + "," + std::to_string(g.Col()) + " " + std::to_string(leaves), c.want)
+        << c.rows << "x" << c.cols << " to " << c.row << "," << c.col;
+  }
+}
+
 TEST(PictureTest, RowsOfPaletteDigits) {
   Picture p({".c", "f0"});
   EXPECT_EQ(p.PaletteIndex(0, 0), Picture::kTransparent);

@@ -33,7 +33,7 @@ ButtonView::ButtonView(QtHost& host, CommandButton& model, QWidget* parent)
   setAutoDefault(false);
   host_.AttachView(&model_, this);
   model_.onChanged = [this] { Sync(); };
-  connect(this, &QPushButton::clicked, this, [this] { model_.Click(); });
+  connect(this, &QPushButton::clicked, this, [this] { Click(); });
   Sync();
 }
 
@@ -80,6 +80,11 @@ void ButtonView::paintEvent(QPaintEvent* e) {
   }
 }
 
+void ButtonView::Click() {
+  // The click handler may raise an event whose form deletes this view.
+  host_.Guarded(this, [this] { model_.Click(); });
+}
+
 void ButtonView::Press() {
   // An access key moves the focus to the button first, as a click does.
   try {
@@ -87,7 +92,7 @@ void ButtonView::Press() {
   } catch (const std::exception&) {
     return;
   }
-  model_.Click();
+  Click();
 }
 
 bool ButtonView::event(QEvent* e) {
@@ -98,11 +103,11 @@ bool ButtonView::event(QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(e);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      host_.SendTab();
+      host_.Guarded(this, [this] { host_.SendTab(); });
       return true;
     }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) {
-      model_.Click();
+      Click();
       return true;
     }
   }

@@ -26,6 +26,7 @@ class ButtonView : public QPushButton {
   void paintEvent(QPaintEvent* e) override;
 
  private:
+  void Click();
   void Press();
 
   QtHost& host_;

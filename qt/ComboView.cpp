@@ -10,7 +10,7 @@ ComboView::ComboView(QtHost& host, ComboBox& model, QWidget* parent) : QComboBox
   host_.AttachView(&model_, this);
   model_.onChanged = [this] { Sync(); };
   connect(this, &QComboBox::activated, this, [this](int index) {
-    if (!syncing_) model_.SetListIndex(index);
+    if (!syncing_) host_.Guarded(this, [this, index] { model_.SetListIndex(index); });
   });
   Sync();
 }

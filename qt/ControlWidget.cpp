@@ -40,7 +40,7 @@ QSize ControlWidget::sizeHint() const { return {ToPixels(5280, this), ToPixels(4
 void ControlWidget::resizeEvent(QResizeEvent* e) {
   ModelPanel::resizeEvent(e);
   host().SetInnerSize(control_.get(), ToTwips(width(), this), ToTwips(height(), this));
-  control_->Resize();
+  host().Guarded(this, [this] { control_->Resize(); });
 }
 
 }  // namespace trovel::qt

@@ -1,8 +1,8 @@
 #include "qt/GridView.h"
 
 #include <QHeaderView>
-#include <algorithm>
 #include <QKeyEvent>
+#include <algorithm>
 #include <QMouseEvent>
 
 #include "qt/KeyTranslation.h"
@@ -48,19 +48,17 @@ void GridView::Sync() {
   }
 }
 
-void GridView::MoveCurrent(int row, int col) {
-  row = std::clamp(row, model_.FixedRows(), model_.Rows() - 1);
-  col = std::clamp(col, model_.FixedCols(), model_.Cols() - 1);
-  if (row != model_.Row()) model_.SetRow(row);
-  if (col != model_.Col()) model_.SetCol(col);
+bool GridView::MoveCurrent(int row, int col) {
+  if (!host_.Guarded(this, [&] { model_.MoveWithin(row, col); })) return false;
   Sync();
+  return true;
 }
 
 bool GridView::event(QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(e);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      host_.SendTab();
+      host_.Guarded(this, [this] { host_.SendTab(); });
       return true;
     }
   }
@@ -68,6 +66,7 @@ bool GridView::event(QEvent* e) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* e) {
+  e->accept();
   const int page = std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
   switch (e->key()) {
     case Qt::Key_Up: MoveCurrent(model_.Row() - 1, model_.Col()); return;
@@ -80,26 +79,26 @@ void GridView::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_End: MoveCurrent(model_.Rows() - 1, model_.Col()); return;
     default: break;
   }
+  // The key-press handler may raise an event whose form deletes this view.
   TranslatedKey k = Translate(e);
-  if (k.key_code) model_.FireKeyDown(k.key_code);
+  if (k.key_code && !host_.Guarded(this, [&] { model_.FireKeyDown(k.key_code); })) return;
   if (k.character) {
     int16_t code = *k.character;
-    model_.FireKeyPress(code);
+    host_.Guarded(this, [&] { model_.FireKeyPress(code); });
   }
-  e->accept();
 }
 
 void GridView::mousePressEvent(QMouseEvent* e) {
+  e->accept();
   QModelIndex at = indexAt(e->position().toPoint());
   if (at.isValid()) MoveCurrent(at.row() + 1, at.column());
-  e->accept();
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* e) {
-  QModelIndex at = indexAt(e->position().toPoint());
-  if (at.isValid()) MoveCurrent(at.row() + 1, at.column());
-  if (model_.onDblClick) model_.onDblClick();
   e->accept();
+  QModelIndex at = indexAt(e->position().toPoint());
+  if (at.isValid() && !MoveCurrent(at.row() + 1, at.column())) return;
+  host_.Guarded(this, [this] { if (model_.onDblClick) model_.onDblClick(); });
 }
 
 }  // namespace trovel::qt

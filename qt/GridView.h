@@ -31,7 +31,8 @@ class GridView : public QTableView {
   bool event(QEvent* e) override;
 
  private:
-  void MoveCurrent(int row, int col);
+  // Moves the model's current cell; false when that failed or deleted the view.
+  bool MoveCurrent(int row, int col);
 
   QtHost& host_;
   FlexGrid& model_;

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QMessageBox>
+#include <QPointer>
 
+#include "platform/Error.h"
 #include "platform/Widget.h"
 #include "qt/Twips.h"
 
@@ -61,6 +63,29 @@ int QtHost::MsgBox(const std::string& text, int style, const std::string& title)
 
 void QtHost::DoEvents() { QCoreApplication::processEvents(); }
 
+bool QtHost::Guarded(QObject* view, const std::function<void()>& work) {
+  const QPointer<QObject> alive(view);
+  bool finished = false;
+  try {
+    work();
+    finished = true;
+  } catch (const std::exception& failure) {
+    ShowFailure(failure.what());
+  } catch (...) {
+    ShowFailure("Error desconocido");
+  }
+  return finished && (!view || alive);
+}
+
+void QtHost::ShowFailure(const std::string& description) {
+  try {
+    MsgBox(description, kOkOnly | kCritical, "Mensaje");
+  } catch (...) {
+    // The box itself failed; the event loop is still no place for that.
+    qWarning("%s", description.c_str());
+  }
+}
+
 void QtHost::FocusView(Widget* model) {
   auto it = views_.find(model);
   if (it == views_.end()) return;
@@ -102,13 +127,16 @@ void QtHost::OnQtFocusChanged(QWidget*, QWidget* now) {
   if (model == focus_.Focused()) return;
   QuietFocus quiet(*this);
   if (model && focus_.IsRegistered(model)) {
-    try {
-      focus_.MoveTo(model);
-    } catch (const std::exception&) {
-      // Qt focused a view whose model refuses the focus; leave the model be.
-    }
+    Guarded(nullptr, [&] {
+      try {
+        focus_.MoveTo(model);
+      } catch (const Error& refusal) {
+        // Qt focused a view whose model refuses the focus; leave the model be.
+        if (refusal.number() != Error::kCannotFocus) throw;
+      }
+    });
   } else {
-    focus_.Leave();  // another widget of the application took it
+    Guarded(nullptr, [&] { focus_.Leave(); });  // another widget of the application took it
   }
 }
 

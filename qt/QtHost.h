@@ -6,6 +6,11 @@
 // Events and property notices reach the application as Qt signals; message
 // boxes are modal QMessageBoxes; DoEvents runs the Qt event loop once.
 //
+// Views call into their models, and so into the controls, only through
+// Guarded: the caller of a view is Qt's event loop, which must see no
+// failure, and the form's event handlers that run inside may delete the
+// view together with its control.
+//
 // Threading: Qt's GUI thread only.
 // Ownership: views register with AttachView and detach before they die;
 // the host owns neither views nor model widgets.
@@ -14,6 +19,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "platform/FocusChain.h"
@@ -48,6 +54,13 @@ class QtHost : public QObject, public Host {
   float ScaleWidth(const void* control) const override;
   float ScaleHeight(const void* control) const override;
 
+  // Runs `work`, a view's call into its model widget or control. A failure
+  // that escapes it is shown in a message box (critical icon, OK, title
+  // "Mensaje", the failure's description) and goes no further. Returns true
+  // when `work` finished and `view` (may be null) still exists; the view
+  // must not touch itself after a false answer, since it may be gone.
+  bool Guarded(QObject* view, const std::function<void()>& work);
+
   // While one lives, Qt's own focus moves are not fed back into the model:
   // for views that hide or move widgets on the model's behalf.
   class QuietFocus {
@@ -69,6 +82,7 @@ class QtHost : public QObject, public Host {
 
  private:
   void OnQtFocusChanged(QWidget* old, QWidget* now);
+  void ShowFailure(const std::string& description);
   Widget* ModelOf(QWidget* view) const;
   void FocusView(Widget* model);
 

@@ -38,9 +38,11 @@ void TextBoxView::FollowView() {
   // Read the view before the model's notices re-sync it.
   const std::string text = QLineEdit::text().toStdString();
   const int cursor = cursorPosition();
-  model_.SetText(text);
-  model_.SetSelStart(cursor);
-  Sync();
+  if (host_.Guarded(this, [&] {
+        model_.SetText(text);
+        model_.SetSelStart(cursor);
+      }))
+    Sync();
 }
 
 bool TextBoxView::event(QEvent* e) {
@@ -48,7 +50,7 @@ bool TextBoxView::event(QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(e);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      host_.SendTab();
+      host_.Guarded(this, [this] { host_.SendTab(); });
       return true;
     }
   }
@@ -61,11 +63,12 @@ void TextBoxView::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
     return;
   }
-  if (k.key_code) model_.FireKeyDown(k.key_code);
-  int16_t code = *k.character;
-  model_.FireKeyPress(code);
-  if (code != 0) model_.ApplyTypedCharacter(code);
   e->accept();
+  // Each handler may raise an event whose form deletes this view.
+  if (k.key_code && !host_.Guarded(this, [&] { model_.FireKeyDown(k.key_code); })) return;
+  int16_t code = *k.character;
+  if (!host_.Guarded(this, [&] { model_.FireKeyPress(code); }) || code == 0) return;
+  host_.Guarded(this, [&] { model_.ApplyTypedCharacter(code); });
 }
 
 }  // namespace trovel::qt

@@ -127,5 +127,50 @@ TEST_F(QtCtlTrovel2Test, AnImpossibleDateIsReportedAndLeavesTheCellEmpty) {
   EXPECT_EQ(QApplication::focusWidget(), grid);
 }
 
+// A failure that escapes the grid's key handler (a column no column object
+// describes) reaches the host's message box; the window carries on.
+TEST_F(QtCtlTrovel2Test, AFailureInTheGridsKeyHandlerIsShownAndTheWindowLives) {
+  // Each box is answered once open; the host's signal tells what it showed.
+  QSignalSpy messages(&host, &QtHost::messageShown);
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      icon = box->icon();
+      box->accept();
+    }
+  });
+  answer.start(0);
+  const QString not_set = "Object variable or With block variable not set: ";
+  struct Case {
+    std::function<void()> undescribe;
+    int col;
+    QStringList texts;  // the collection's own box comes first
+  };
+  const std::vector<Case> cases = {
+      // A second "cod" fails after widening the grid by one column.
+      {[&] { control->Columns()->Add("3", "cod", "art", ctvTEXT, "Otra", 6); }, 3,
+       {"Subscript out of range: column position 4 of 3", not_set + "no column describes grid column 3"}},
+      {[&] { control->Quit(); }, 0, {not_set + "the control has no column collection"}},
+  };
+  for (const Case& c : cases) {
+    c.undescribe();
+    messages.clear();
+    icon = QMessageBox::NoIcon;
+    control->grdDatos.SetCol(c.col);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_A);
+    QStringList texts;
+    for (const QList<QVariant>& m : messages) {
+      EXPECT_EQ(m[0].toString(), "Mensaje");
+      texts << m[1].toString();
+    }
+    EXPECT_EQ(texts, c.texts);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(widget->isVisible());
+  }
+}
+
 }  // namespace
 }  // namespace trovel::qt

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -151,6 +152,58 @@ TEST_F(QtCtlTrovelTest, TheViewsShowTheModels) {
   QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
   EXPECT_EQ(shown_text, "No existen registros");
   EXPECT_EQ(shown_icon, QMessageBox::Critical);
+}
+
+// A grid without columns has no cell for the arrow keys to go to: they do
+// nothing, and the window carries on.
+TEST_F(QtCtlTrovelTest, ArrowKeysInAGridWithoutColumnsDoNothing) {
+  control->NumCol(0);
+  auto* grid = View<QTableView>("grdDatos");
+  QSignalSpy messages(&host, &QtHost::messageShown);
+  grid->setFocus();
+  for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_PageDown})
+    QTest::keyClick(grid, key);
+  EXPECT_EQ(messages.count(), 0);
+  EXPECT_EQ(control->grdDatos.Row(), 1);
+  EXPECT_EQ(control->grdDatos.Col(), 0);
+  EXPECT_TRUE(widget->isVisible());
+}
+
+// A form that deletes the control in its handler of either event, as one
+// closing on "Salir" does: the views touch nothing of it afterwards.
+TEST_F(QtCtlTrovelTest, TheFormMayDeleteTheControlInItsEventHandler) {
+  QWidget form;
+  form.resize(widget->size());
+  form.show();
+  const std::vector<std::function<void(ControlWidget&)>> triggers = {
+      [](ControlWidget& w) { QTest::mouseClick(w.findChild<QPushButton*>("cmdSalir"), Qt::LeftButton); },
+      [](ControlWidget& w) { QTest::mouseClick(w.findChild<QPushButton*>("cmdSeleccionar"), Qt::LeftButton); },
+      [](ControlWidget& w) { QTest::keyClick(w.findChild<QTableView*>("grdDatos"), Qt::Key_Return); },
+      [](ControlWidget& w) {
+        auto* grid = w.findChild<QTableView*>("grdDatos");
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 0)).center());
+      }};
+  for (size_t i = 0; i < triggers.size(); ++i) {
+    auto owned = std::make_unique<ctlTrovel>(host);
+    ctlTrovel& c = *owned;
+    QPointer<ControlWidget> embedded = new ControlWidget(host, std::move(owned), nullptr, &form);
+    c.SentenciaSQL("select codigo, nombre from clientes");
+    c.N_Campo1("codigo");
+    c.N_Campo2("nombre");
+    c.glbDb(db);
+    embedded->resize(embedded->sizeHint());
+    embedded->show();
+    c.p_leer();
+    QStringList heard;
+    QObject::connect(embedded, &ControlWidget::eventRaised, &form, [&](const QString& event) {
+      heard << event;
+      delete embedded;
+    });
+    triggers[i](*embedded);
+    EXPECT_TRUE(embedded.isNull()) << i;
+    EXPECT_EQ(heard.size(), 1) << i;
+    EXPECT_TRUE(form.isVisible());
+  }
 }
 
 }  // namespace

@@ -124,7 +124,8 @@ class ctlTrovel : public DescribedControl {
 
   // --- Events -----------------------------------------------------------------
   // A host form connects these; they run inside the handler that raises
-  // them, before the host's own RaiseEvent hears of it.
+  // them, before the host's own RaiseEvent hears of it. They may destroy the
+  // control; the host then hears nothing of the event.
   std::function<void(Variant& varCodigo, Variant& varNombre, Variant& varCol3, Variant& varCol4,
                      Variant& varCol5)>
       evtSeleccionar;

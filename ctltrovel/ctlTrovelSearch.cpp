@@ -150,14 +150,14 @@ void ctlTrovel::Seleccionar() {
   if (cols >= 3 && cols <= 8) values[2] = cell(2);
   if (cols >= 4 && cols <= 8) values[3] = cell(3);
   if (cols >= 5 && cols <= 8) values[4] = cell(4);
-  if (evtSeleccionar) evtSeleccionar(values[0], values[1], values[2], values[3], values[4]);
-  host_.RaiseEvent(this, "evtSeleccionar", {&values[0], &values[1], &values[2], &values[3], &values[4]});
+  RaiseToForm(
+      host_, [&] { if (evtSeleccionar) evtSeleccionar(values[0], values[1], values[2], values[3], values[4]); },
+      "evtSeleccionar", {&values[0], &values[1], &values[2], &values[3], &values[4]});
 }
 
 void ctlTrovel::cmdSalir_Click() {
   CloseCursor();
-  if (evtsalir) evtsalir();
-  host_.RaiseEvent(this, "evtsalir", {});
+  RaiseToForm(host_, evtsalir, "evtsalir", {});
 }
 
 void ctlTrovel::Quit() {

@@ -74,6 +74,7 @@ class ctlTrovel2 : public DescribedControl {
   // --- Events -----------------------------------------------------------------
   // Connected by a host form; they run before the host's RaiseEvent hears
   // of the event. After evtSeleccionar each column's Value holds the row.
+  // They may destroy the control; the host then hears nothing of the event.
   std::function<void()> evtSeleccionar;
   std::function<void()> evtsalir;
 

@@ -151,22 +151,23 @@ void ctlTrovel2::cmdSiguiente_Click() {
 }
 
 void ctlTrovel2::cmdSeleccionar_Click() {
+  // The form's handler may destroy the control and still fail: the box
+  // that reports the failure must not need the control.
+  Host& host = host_;
   try {
     const int row = grdDatos.Row();
     if (row < 1) return;
     CloseCursor();
     for (int i = 0; i < grdDatos.Cols(); ++i) ColumnOf(i).Value(grdDatos.TextMatrix(row, i));
-    if (evtSeleccionar) evtSeleccionar();
-    host_.RaiseEvent(this, "evtSeleccionar", {});
+    RaiseToForm(host, evtSeleccionar, "evtSeleccionar", {});
   } catch (const std::exception& failure) {
-    ShowMensaje(failure.what());
+    host.MsgBox(failure.what(), Host::kOkOnly | Host::kCritical, "Mensaje");
   }
 }
 
 void ctlTrovel2::cmdSalir_Click() {
   CloseCursor();
-  if (evtsalir) evtsalir();
-  host_.RaiseEvent(this, "evtsalir", {});
+  RaiseToForm(host_, evtsalir, "evtsalir", {});
 }
 
 void ctlTrovel2::Quit() {

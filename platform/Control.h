@@ -8,8 +8,14 @@
 // and ScaleHeight) before calling Resize.
 //
 // Ownership: the control owns its child widgets; Children() lends them.
+//
+// Events run the form's code inside the control's handler, and that code
+// may destroy the control (a form closing itself on "Salir"): handlers
+// raise events through RaiseToForm, as the last thing they do.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +24,7 @@
 
 namespace trovel {
 
+class Host;
 class Widget;
 
 class Control : public Dispatch {
@@ -38,6 +45,21 @@ class Control : public Dispatch {
   virtual std::vector<Widget*> Children() = 0;
   // The child called `name`, or null.
   Widget* FindChild(const std::string& name);
+
+ protected:
+  // Raises the event `name`: first to `form_handler`, the form's own
+  // connection to it (may be empty), then to `host` with `args`. Either may
+  // destroy the control; nothing of it is touched after they return, and
+  // the host does not hear of an event whose form handler destroyed it.
+  // REQUIRES: `host`, `name` and `args` are not parts of the control (its
+  // destruction must leave them), and the caller touches the control no
+  // more after the call.
+  void RaiseToForm(Host& host, const std::function<void()>& form_handler, const std::string& name,
+                   const std::vector<Variant*>& args);
+
+ private:
+  // Expires when the control is destroyed.
+  std::shared_ptr<int> alive_ = std::make_shared<int>();
 };
 
 }  // namespace trovel

@@ -61,10 +61,15 @@ void HeadlessHost::TypeKey(Widget& widget, int16_t code) {
   // The key goes down first (letters report their capital's code, as key
   // codes do), then its character reaches the same widget, even when the
   // key-down handler moved the focus elsewhere.
+  // A handler may raise an event whose form destroys the control, and with
+  // it the widget, which its control unregisters: then the key is done.
   int16_t key_code = code >= 'a' && code <= 'z' ? static_cast<int16_t>(code - 'a' + 'A') : code;
+  const bool registered = focus_.IsRegistered(&widget);
+  auto gone = [&] { return registered && !focus_.IsRegistered(&widget); };
   widget.FireKeyDown(key_code);
+  if (gone()) return;
   widget.FireKeyPress(code);
-  if (code == 0) return;
+  if (code == 0 || gone()) return;
   if (auto* box = dynamic_cast<TextBox*>(&widget)) box->ApplyTypedCharacter(code);
 }
 

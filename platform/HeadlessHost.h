@@ -55,6 +55,8 @@ class HeadlessHost : public Host {
   // A user typing one character into `widget`: its key-down handler runs,
   // then its key-press handler, and a code that handler lets through
   // reaches a text box. Tab (9) only moves the focus on, as in every host.
+  // A registered widget that a handler unregisters (its control destroyed)
+  // gets no more of the key.
   void TypeKey(Widget& widget, int16_t code);
   // A user typing the character `codepoint` into `widget`. One that a key
   // code holds goes through TypeKey (from U+8000 on as a negative code, as

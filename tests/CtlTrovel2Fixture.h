@@ -43,13 +43,14 @@ class CtlTrovel2Test : public ::testing::Test {
 
   // Four columns over art: code (text), description (text), price (number),
   // date of entry (date), in grid columns 0..3.
-  void AddArtColumns() {
-    ctl.Columns()->Add("0", "cod", "art", ctvTEXT, "Código", 6);
-    ctl.Columns()->Add("1", "des", "art", ctvTEXT, "Descripción", 20);
-    ctl.Columns()->Add("2", "precio", "art", ctvNUMBER, "Precio", 10);
-    ctl.Columns()->Add("3", "alta", "art", ctvDATE, "Alta", 10);
-    ctl.SentenciaSQL("select * from art");
-    ctl.OrderBy("cod");
+  void AddArtColumns() { AddArtColumns(ctl); }
+  static void AddArtColumns(ctlTrovel2& c) {
+    c.Columns()->Add("0", "cod", "art", ctvTEXT, "Código", 6);
+    c.Columns()->Add("1", "des", "art", ctvTEXT, "Descripción", 20);
+    c.Columns()->Add("2", "precio", "art", ctvNUMBER, "Precio", 10);
+    c.Columns()->Add("3", "alta", "art", ctvDATE, "Alta", 10);
+    c.SentenciaSQL("select * from art");
+    c.OrderBy("cod");
   }
 
   // Rows A001..: des "Articulo i", precio i, alta 2001-01-01 plus i days.

@@ -37,11 +37,12 @@ class CtlTrovelTest : public ::testing::Test {
   }
 
   // The usual two-column search over clientes.
-  void ConfigureClientes() {
-    ctl.SentenciaSQL("select codigo, nombre from clientes");
-    ctl.N_Campo1("codigo");
-    ctl.N_Campo2("nombre");
-    ctl.OrderBy("codigo");
+  void ConfigureClientes() { ConfigureClientes(ctl); }
+  static void ConfigureClientes(ctlTrovel& c) {
+    c.SentenciaSQL("select codigo, nombre from clientes");
+    c.N_Campo1("codigo");
+    c.N_Campo2("nombre");
+    c.OrderBy("codigo");
   }
 
   // Names the fields of grid columns 1, 2, ... in turn.

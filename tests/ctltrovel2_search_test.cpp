@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/Font.h"
+#include "tests/ClosingForm.h"
 #include "tests/CtlTrovel2Fixture.h"
 
 namespace trovel {
@@ -409,6 +410,24 @@ TEST_F(CtlTrovel2Test, ExitKeepsTheRowsNextPageFailsAfterASelectionAndDoesNothin
   EXPECT_TRUE(TakeMessages().empty());
   EXPECT_EQ(State(), "results rows:51 next select");
   EXPECT_EQ(log->statements.size(), 3u);  // no next page sent a statement
+}
+
+TEST_F(CtlTrovel2Test, TheFormMayDestroyTheControlInItsEventHandlers) {
+  FillArt(3);
+  ExpectTheFormMayCloseInItsHandlers<ctlTrovel2>(
+      host,
+      [&] {
+        auto c = std::make_unique<ctlTrovel2>(host);
+        c->ReadProperties(bag);
+        AddArtColumns(*c);
+        c->glbDb(conn);
+        c->p_leer();
+        return c;
+      },
+      [](ctlTrovel2& c, const std::function<void()>& close) {
+        c.evtSeleccionar = close;
+        c.evtsalir = close;
+      });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // paging, selection, exit and the enabled state of the buttons.
 #include <algorithm>
 
+#include "tests/ClosingForm.h"
 #include "tests/CtlTrovelFixture.h"
 
 namespace trovel {
@@ -371,6 +372,23 @@ TEST_F(SearchTest, ExitClosesCursorAndNextWithoutCursorShowsMessageOnly) {
   ctl.cmdSiguiente.Click();
   EXPECT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(DataRows(), 51);
+}
+
+TEST_F(SearchTest, TheFormMayDestroyTheControlInItsEventHandlers) {
+  AddClientes(3);
+  ExpectTheFormMayCloseInItsHandlers<ctlTrovel>(
+      host,
+      [&] {
+        auto c = std::make_unique<ctlTrovel>(host);
+        ConfigureClientes(*c);
+        c->glbDb(conn);
+        c->p_leer();
+        return c;
+      },
+      [](ctlTrovel& c, const std::function<void()>& close) {
+        c.evtSeleccionar = [close](Variant&, Variant&, Variant&, Variant&, Variant&) { close(); };
+        c.evtsalir = close;
+      });
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ std::string SqlitePath(const std::string& address) {
 std::shared_ptr<DataConnection> OpenSqlite(const std::string& path, const ConnectionSettings& settings) {
   if (!settings.create_missing_file && path != ":memory:" && !std::filesystem::is_regular_file(path))
     throw Error(Error::kDatabase, "the database " + path + " does not exist");
-  return std::make_shared<SqliteConnection>(path);
+  return std::make_shared<SqliteConnection>(path, settings);
 }
 void ExecuteSqlite(const std::string& path, const std::string& sql) { SqliteConnection(path).Execute(sql); }
 

@@ -1,6 +1,7 @@
 #include "connectors/PgConnection.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +13,8 @@
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
 #include "connectors/PgAddress.h"
+#include "connectors/PgScope.h"
+#include "connectors/ReadRefusal.h"
 #include "connectors/SqlText.h"
 #include "platform/Error.h"
 
@@ -54,7 +57,8 @@ Kind KindOf(Oid type) {
 
 // The first block of the controls is 51 rows, and a 52nd tells them that
 // more remain: the first batch brings exactly that, so the first block costs
-// one round trip and no more rows than it shows. Later pages come in larger
+// one round trip (after the one that checks its plan) and no more rows than
+// it shows. Later pages come in larger
 // batches to save round trips while paging on.
 constexpr int kFirstBatch = 52;
 constexpr int kLaterBatch = 512;
@@ -65,6 +69,15 @@ constexpr char kSavepoint[] = "trovel";
 
 // The server ends a session left idle in a transaction with this SQLSTATE.
 constexpr char kIdleTimeoutState[] = "25P03";
+
+// A statement cancelled, by statement_timeout or by our cancel request.
+constexpr char kCancelledState[] = "57014";
+
+// How often a command in flight looks at the clock and asks the host.
+constexpr int kWaitSliceMs = 20;
+// How long past the time limit we wait for statement_timeout before sending
+// a cancel request of our own (a server whose setting was changed).
+constexpr std::chrono::seconds kCancelGrace(2);
 
 struct ResultFree {
   void operator()(PGresult* r) const { PQclear(r); }
@@ -208,9 +221,49 @@ struct PgConnection::Session {
 
   Result Exec(const std::string& sql) {
     idle_before = std::chrono::steady_clock::now() - last_done;
-    Result r(PQexec(conn, sql.c_str()));
+    Result last;
+    if (PQsendQuery(conn, sql.c_str())) {
+      Begin();
+      for (;;) {
+        Wait();
+        Result r(PQgetResult(conn));
+        if (!r) break;
+        last = std::move(r);
+      }
+    }
+    if (!last) last.reset(PQmakeEmptyPGresult(conn, PGRES_FATAL_ERROR));
     last_done = std::chrono::steady_clock::now();
-    return r;
+    return last;
+  }
+
+  // A command was sent: its time starts now.
+  void Begin() { started = std::chrono::steady_clock::now(); }
+
+  // Waits until libpq can hand over a result without blocking, asking the
+  // host now and then whether to stop, and sending a cancel request when it
+  // says so or when the server lets the statement run well past the limit.
+  void Wait() {
+    const int socket = PQsocket(conn);
+    bool cancel_sent = false;
+    while (socket >= 0 && PQisBusy(conn)) {
+      pollfd p{socket, POLLIN, 0};
+      if (::poll(&p, 1, kWaitSliceMs) != 0 && !PQconsumeInput(conn)) return;
+      if (cancel_sent) continue;
+      auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+      bool stop = settings.read_progress && settings.read_progress(elapsed);
+      stop_asked |= stop;
+      auto limit = settings.read_time_limit;
+      if (stop || (limit.count() > 0 && elapsed > limit + kCancelGrace)) cancel_sent = Cancel();
+    }
+  }
+
+  bool Cancel() {
+    PGcancel* cancel = PQgetCancel(conn);
+    if (!cancel) return false;
+    char why[256];
+    PQcancel(cancel, why, sizeof why);
+    PQfreeCancel(cancel);
+    return true;
   }
 
   // Runs `commands` in one round trip (libpq's pipeline mode), each through
@@ -226,7 +279,9 @@ struct PgConnection::Session {
     sent = sent && PQpipelineSync(conn);
     // Each command's result is followed by a null; the sync closes the lot.
     // Two nulls in a row mean the session has nothing more to say.
+    if (sent) Begin();
     for (int nulls = 0; sent && nulls < 2 && PQstatus(conn) == CONNECTION_OK;) {
+      Wait();
       Result r(PQgetResult(conn));
       nulls = r ? 0 : nulls + 1;
       if (!r) continue;
@@ -263,6 +318,8 @@ struct PgConnection::Session {
     std::string sql = "SET DateStyle = 'ISO, MDY'";
     long long limit = settings.idle_transaction_limit.count();
     if (limit > 0) sql += "; SET idle_in_transaction_session_timeout = " + std::to_string(std::min<long long>(limit, INT32_MAX));
+    long long read_limit = settings.read_time_limit.count();
+    if (read_limit > 0) sql += "; SET statement_timeout = " + std::to_string(std::min<long long>(read_limit, INT32_MAX));
     Result r = Exec(sql);
     if (!Succeeded(r.get())) {
       broken = true;
@@ -306,8 +363,10 @@ struct PgConnection::Session {
   // a transaction that waited longer than the limit tells the same.
   [[noreturn]] void Failed(const PGresult* r) {
     std::string server = ServerText(r);
-    if (PQstatus(conn) == CONNECTION_OK) Fail(server, server);
     const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    if (PQstatus(conn) == CONNECTION_OK && state && std::strcmp(state, kCancelledState) == 0)
+      Fail(stop_asked ? ReadRefusal::Stopped() : ReadRefusal::TimedOut(settings.read_time_limit));
+    if (PQstatus(conn) == CONNECTION_OK) Fail(server, server);
     auto limit = settings.idle_transaction_limit;
     bool idle = (state && std::strcmp(state, kIdleTimeoutState) == 0) ||
                 (open_cursors > 0 && limit.count() > 0 && idle_before >= limit);
@@ -349,6 +408,8 @@ struct PgConnection::Session {
   std::chrono::steady_clock::time_point last_done = std::chrono::steady_clock::now();  // end of the last command
   std::chrono::steady_clock::duration idle_before{};  // how long the session waited before the last command
   std::string last_error;
+  std::chrono::steady_clock::time_point started;  // when the command in flight was sent
+  bool stop_asked = false;                        // the host asked to stop the read in hand
 };
 
 namespace {
@@ -389,6 +450,7 @@ class PgCursor : public DataCursor {
       drained_ = true;
       s_->Fail(s_->lost.empty() ? "the cursor's session has ended; read again" : s_->lost);
     }
+    s_->stop_asked = false;
     Take(s_->Exec("FETCH FORWARD " + std::to_string(kLaterBatch) + " FROM " + name_), kLaterBatch);
   }
 
@@ -468,6 +530,7 @@ std::string PgConnection::LastErrorText() { return session_->last_error; }
 std::shared_ptr<DataCursor> PgConnection::OpenCursor(std::string& statement, bool& flag) {
   flag = false;
   Session& s = *session_;
+  s.stop_asked = false;
   SqlText text;
   try {
     text = SqlText::Read(statement, SqlText::Dialect::kPostgres);
@@ -479,20 +542,18 @@ std::shared_ptr<DataCursor> PgConnection::OpenCursor(std::string& statement, boo
   if (!IsQuery(text.first_word))
     s.Fail("only statements that read may be run: this one starts with " + text.first_word);
 
-  // One round trip: the transaction (for the first cursor), the declaration,
-  // the savepoint that keeps it, and the first batch.
+  // First round trip: the transaction (for the first cursor) and the plans
+  // of the statement and of its head, to keep the read inside its scope.
   s.EnsureConnected();
-  bool first = s.open_cursors == 0;
-  std::string name = "trovel_" + std::to_string(++s.cursors_made);
+  const bool first = s.open_cursors == 0;
+  const std::string sql(text.first_statement());
   std::vector<std::string> commands;
   if (first) {
     if (PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
     commands.push_back("BEGIN READ ONLY");
   }
-  commands.push_back("DECLARE " + name + " NO SCROLL CURSOR FOR " + std::string(text.first_statement()));
-  if (!first) commands.push_back(std::string("RELEASE SAVEPOINT ") + kSavepoint);
-  commands.push_back(std::string("SAVEPOINT ") + kSavepoint);
-  commands.push_back("FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name);
+  commands.push_back("EXPLAIN (VERBOSE, FORMAT JSON) " + sql);
+  commands.push_back("EXPLAIN (VERBOSE, FORMAT JSON) " + sql.substr(0, text.head_length));
   std::vector<Result> results = s.Pipeline(commands);
   if (first && !Succeeded(results.back().get()) && PQstatus(s.conn) == CONNECTION_BAD) {
     // The server closed the session while nobody was reading: connect again
@@ -500,7 +561,35 @@ std::shared_ptr<DataCursor> PgConnection::OpenCursor(std::string& statement, boo
     s.EnsureConnected();
     results = s.Pipeline(commands);
   }
-  size_t declared = first ? 2 : 1;  // results up to the declaration
+  const size_t planned = first ? 2 : 1;  // results up to the statement's plan
+  if (results.size() < planned || !Succeeded(results[planned - 1].get())) {
+    s.Restore();
+    s.Failed(results.back().get());
+  }
+  // A head that cannot be planned alone entitles the statement to nothing
+  // beyond the host's list.
+  const bool head_planned = results.size() > planned && Succeeded(results[planned].get());
+  auto plan = [](const Result& r) { return std::string_view(PQntuples(r.get()) ? PQgetvalue(r.get(), 0, 0) : ""); };
+  const PgScope scope(head_planned ? plan(results[planned]) : std::string_view(), s.settings.read_scope);
+  if (!scope.Admits(plan(results[planned - 1]))) {
+    s.Restore();
+    s.Fail(ReadRefusal::OutOfScope());
+  }
+  if (!head_planned) {
+    s.Restore();
+    if (first) s.Exec("BEGIN READ ONLY");
+  }
+
+  // Second round trip: the declaration, the savepoint that keeps it, and the
+  // first batch.
+  std::string name = "trovel_" + std::to_string(++s.cursors_made);
+  commands.clear();
+  commands.push_back("DECLARE " + name + " NO SCROLL CURSOR FOR " + sql);
+  if (!first) commands.push_back(std::string("RELEASE SAVEPOINT ") + kSavepoint);
+  commands.push_back(std::string("SAVEPOINT ") + kSavepoint);
+  commands.push_back("FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name);
+  results = s.Pipeline(commands);
+  size_t declared = 1;  // results up to the declaration
   if (results.size() < declared || !Succeeded(results[declared - 1].get())) {
     s.Restore();
     s.Failed(results.back().get());
@@ -513,7 +602,9 @@ std::shared_ptr<DataCursor> PgConnection::OpenCursor(std::string& statement, boo
 }
 
 void PgConnection::Execute(const std::string& address, const std::string& sql) {
-  Session s(address, ConnectionSettings{});
+  ConnectionSettings setup;
+  setup.read_time_limit = std::chrono::milliseconds(0);  // set-up scripts may be long
+  Session s(address, setup);
   s.Connect();
   Result r = s.Exec(sql);
   if (!Succeeded(r.get())) s.Fail(s.ServerText(r.get()));

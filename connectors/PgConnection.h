@@ -21,6 +21,17 @@
 // transaction, which refuses any write. The server's message is kept for
 // LastErrorText.
 //
+// Guarded reads. Before a statement is declared, the server plans it and its
+// head (SqlText::head_length, a control's base statement) without running
+// either; the statement may scan only the relations its head scans, plus
+// ConnectionSettings::read_scope, and call none of the functions that reach
+// the server's files or other sessions (PgScope). Each session runs with
+// statement_timeout at ConnectionSettings::read_time_limit; a statement past
+// it, or one the host stops through read_progress (a cancel request), fails
+// with the messages of ReadRefusal and the session reads on. The server is
+// still the one to enforce what a role may read: give the forms a role with
+// SELECT on their tables only.
+//
 // The statement is first put into PostgreSQL's form (SqlText): #m/d/yyyy#
 // becomes DATE 'yyyy-mm-dd' and LIKE becomes ILIKE, so text filters ignore
 // letter case as they do on SQLite. Each session reads dates month first

@@ -62,6 +62,7 @@ class Reader {
     while (at_ < in_.size()) Step();
     FinishPattern(true);
     if (!ended_) out_.first_length = out_.text.size();
+    if (!head_found_) out_.head_length = out_.first_length;
     return std::move(out_);
   }
 
@@ -80,6 +81,8 @@ class Reader {
     if (c == '$' && pg_ && DollarQuote()) return;
     if (c == '#' && DateLiteral()) return;
     if (IsWordStart(c)) return Word();
+    if (c == '(') ++depth_;
+    if (c == ')' && depth_ > 0) --depth_;
     if (c == ';' && !ended_) {
       ended_ = true;
       out_.first_length = out_.text.size();
@@ -233,6 +236,10 @@ class Reader {
       out_.text += word[0] == 'l' ? "i" : "I";
       like_ = kAfterLike;
     }
+    if (!ended_ && !head_found_ && depth_ == 0 && SameWord(word, "WHERE")) {
+      head_found_ = true;
+      out_.head_length = out_.text.size();
+    }
     Copy(n);
   }
 
@@ -246,6 +253,8 @@ class Reader {
   bool rest_found_ = false;   // `rest` is set
   bool word_found_ = false;   // `first_word` is set
   LikeState like_ = kNone;
+  bool head_found_ = false;   // `head_length` is set
+  size_t depth_ = 0;          // open parentheses of the first statement
   size_t pattern_end_ = 0;    // where ESCAPE '' goes in the output
 };
 

@@ -46,6 +46,12 @@ struct SqlText {
   // What follows the first statement's ";", from its first character that is
   // not a blank, a ";" or a comment; "" when nothing else follows.
   std::string rest;
+  // Length within `text` of the first statement's head: the part before its
+  // first WHERE that stands outside literals, names, comments and
+  // parentheses; the whole first statement when it has none. Whatever a
+  // search control appends to its base statement follows a WHERE, so the
+  // head holds nothing a user typed.
+  size_t head_length = 0;
 
   std::string_view first_statement() const { return std::string_view(text).substr(0, first_length); }
 };

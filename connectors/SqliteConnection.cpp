@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
 #include "connectors/SqlText.h"
+#include "connectors/SqliteReadGuard.h"
 #include "connectors/SqliteTextRules.h"
 #include "platform/Error.h"
 
@@ -16,7 +18,11 @@ namespace trovel {
 
 struct SqliteConnection::Handle {
   sqlite3* db = nullptr;
-  ~Handle() { sqlite3_close_v2(db); }
+  std::unique_ptr<SqliteReadGuard> guard;
+  ~Handle() {
+    guard.reset();
+    sqlite3_close_v2(db);
+  }
 };
 
 namespace {
@@ -99,10 +105,14 @@ class SqliteCursor : public DataCursor {
 
  private:
   void Step() {
-    int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return;
-    at_end_ = true;
-    if (rc != SQLITE_DONE) throw Error(Error::kDatabase, sqlite3_errmsg(handle_->db));
+    int rc = SQLITE_DONE;
+    try {
+      rc = handle_->guard->Step(stmt_);
+    } catch (...) {
+      at_end_ = true;
+      throw;
+    }
+    if (rc != SQLITE_ROW) at_end_ = true;
   }
 
   std::shared_ptr<SqliteConnection::Handle> handle_;
@@ -113,12 +123,17 @@ class SqliteCursor : public DataCursor {
 
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::string& path) : handle_(std::make_shared<Handle>()) {
+SqliteConnection::SqliteConnection(const std::string& path, const ConnectionSettings& settings)
+    : handle_(std::make_shared<Handle>()) {
   if (sqlite3_open_v2(path.c_str(), &handle_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
     std::string msg = handle_->db ? sqlite3_errmsg(handle_->db) : "out of memory";
     throw Error(Error::kDatabase, "cannot open database " + path + ": " + msg);
   }
   SqliteTextRules::Install(handle_->db);
+  sqlite3_db_config(handle_->db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+  sqlite3_db_config(handle_->db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_exec(handle_->db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+  handle_->guard = std::make_unique<SqliteReadGuard>(handle_->db, settings);
 }
 
 SqliteConnection::~SqliteConnection() = default;
@@ -140,8 +155,11 @@ std::shared_ptr<DataCursor> SqliteConnection::OpenCursor(std::string& statement,
   std::string sql(text.first_statement());
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
-  if (sqlite3_prepare_v2(handle_->db, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) != SQLITE_OK)
-    Fail(sqlite3_errmsg(handle_->db));
+  try {
+    stmt = handle_->guard->Prepare(sql, std::min(text.head_length, sql.size()), &tail);
+  } catch (const Error& e) {
+    Fail(e.description());
+  }
   if (!stmt) Fail("the statement is empty");
   std::string rest = tail ? tail : "";
   bool only_blanks = rest.find_first_not_of(" \t\r\n;") == std::string::npos;
@@ -163,7 +181,10 @@ std::shared_ptr<DataCursor> SqliteConnection::OpenCursor(std::string& statement,
 
 void SqliteConnection::Execute(const std::string& sql) {
   char* message = nullptr;
-  if (sqlite3_exec(handle_->db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+  sqlite3_exec(handle_->db, "PRAGMA query_only=0", nullptr, nullptr, nullptr);
+  int rc = sqlite3_exec(handle_->db, sql.c_str(), nullptr, nullptr, &message);
+  sqlite3_exec(handle_->db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
     std::string text = message ? message : sqlite3_errmsg(handle_->db);
     sqlite3_free(message);
     Fail(text);

@@ -10,6 +10,12 @@
 // ignores letter case in every script, and text columns may declare
 // "collate es" to sort in Spanish order (SqliteTextRules).
 //
+// Every read is guarded (SqliteReadGuard): it may read only the tables and
+// views its own base statement reads (plus ConnectionSettings::read_scope),
+// and each call into the database stops past read_time_limit. The database
+// refuses writes on this connection (query_only), whatever the statement;
+// only Execute, which the controls never use, may write.
+//
 // Cursors share ownership of the database handle, so a cursor may outlive the
 // connection object that opened it.
 #pragma once
@@ -17,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "connectors/ConnectionSettings.h"
 #include "contracts/DataConnection.h"
 
 namespace trovel {
@@ -24,7 +31,7 @@ namespace trovel {
 class SqliteConnection : public DataConnection {
  public:
   // Opens (creating if missing) the database at `path`. Throws Error.
-  explicit SqliteConnection(const std::string& path);
+  explicit SqliteConnection(const std::string& path, const ConnectionSettings& settings = {});
   ~SqliteConnection() override;
 
   std::string LastErrorText() override { return last_error_; }

@@ -1,0 +1,110 @@
+#include "connectors/SqliteReadGuard.h"
+
+#include <string_view>
+
+#include "connectors/AsciiCase.h"
+#include "connectors/ReadRefusal.h"
+#include "platform/Error.h"
+
+namespace trovel {
+
+namespace {
+
+// Functions that read files, load code or change how the database is read.
+// Everything else SQLite and this connector define computes from its
+// arguments alone.
+bool IsForbiddenFunction(std::string_view name) {
+  static const char* const kForbidden[] = {"LOAD_EXTENSION", "READFILE", "WRITEFILE", "EDIT", "FTS3_TOKENIZER",
+                                           "SQLITE_DBPAGE", "ZIPFILE", "LSMODE", "SHA3_QUERY"};
+  std::string upper = AsciiCase::Upper(name);
+  for (const char* f : kForbidden)
+    if (upper == f) return true;
+  return false;
+}
+
+constexpr std::chrono::milliseconds kReportEvery(20);
+
+}  // namespace
+
+SqliteReadGuard::SqliteReadGuard(sqlite3* db, ConnectionSettings settings) : db_(db), settings_(std::move(settings)) {
+  for (std::string& name : settings_.read_scope) scope_.insert(AsciiCase::Upper(name));
+  sqlite3_set_authorizer(db_, &Authorize, this);
+  sqlite3_progress_handler(db_, 1000, &Progress, this);
+}
+
+int SqliteReadGuard::Authorize(void* p, int action, const char* a, const char* b, const char*, const char* view) {
+  auto* self = static_cast<SqliteReadGuard*>(p);
+  if (self->mode_ == Mode::kOff) return SQLITE_OK;
+  if (action == SQLITE_READ) {
+    // Reads under a view are the view's: the view is what a head names.
+    std::string name = AsciiCase::Upper(view ? view : (a ? a : ""));
+    if (self->mode_ == Mode::kLearn) {
+      self->learnt_.insert(name);
+      return SQLITE_OK;
+    }
+    if (self->scope_.count(name) || self->learnt_.count(name)) return SQLITE_OK;
+  } else if (action == SQLITE_SELECT || action == SQLITE_RECURSIVE) {
+    return SQLITE_OK;
+  } else if (action == SQLITE_FUNCTION) {
+    if (!IsForbiddenFunction(b ? b : "")) return SQLITE_OK;
+  }
+  if (self->mode_ == Mode::kLearn) return SQLITE_OK;  // a head is the host's own text
+  self->refused_ = true;
+  return SQLITE_DENY;
+}
+
+int SqliteReadGuard::Progress(void* p) {
+  auto* self = static_cast<SqliteReadGuard*>(p);
+  if (!self->running_) return 0;
+  auto now = std::chrono::steady_clock::now();
+  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->started_);
+  if (self->settings_.read_time_limit.count() > 0 && elapsed >= self->settings_.read_time_limit) {
+    self->stop_ = Stop::kTimedOut;
+    return 1;
+  }
+  if (self->settings_.read_progress && now - self->last_report_ >= kReportEvery) {
+    self->last_report_ = now;
+    if (self->settings_.read_progress(elapsed)) {
+      self->stop_ = Stop::kStopped;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, size_t head_length, const char** tail) {
+  learnt_.clear();
+  refused_ = false;
+  if (head_length > 0) {
+    // Learn what the head reads; a head that does not prepare alone
+    // entitles the statement to nothing but settings.read_scope.
+    mode_ = Mode::kLearn;
+    sqlite3_stmt* head = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(head_length), &head, nullptr) != SQLITE_OK) learnt_.clear();
+    sqlite3_finalize(head);
+  }
+  mode_ = Mode::kCheck;
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, tail);
+  mode_ = Mode::kOff;
+  if (refused_) {
+    sqlite3_finalize(stmt);
+    throw Error(Error::kDatabase, ReadRefusal::OutOfScope());
+  }
+  if (rc != SQLITE_OK) throw Error(Error::kDatabase, sqlite3_errmsg(db_));
+  return stmt;
+}
+
+int SqliteReadGuard::Step(sqlite3_stmt* stmt) {
+  started_ = last_report_ = std::chrono::steady_clock::now();
+  stop_ = Stop::kNone;
+  running_ = true;
+  int rc = sqlite3_step(stmt);
+  running_ = false;
+  if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc;
+  if (stop_ == Stop::kTimedOut) throw Error(Error::kDatabase, ReadRefusal::TimedOut(settings_.read_time_limit));
+  if (stop_ == Stop::kStopped) throw Error(Error::kDatabase, ReadRefusal::Stopped());
+  throw Error(Error::kDatabase, sqlite3_errmsg(db_));
+}
+
+}  // namespace trovel

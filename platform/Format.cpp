@@ -206,10 +206,14 @@ NumberPicture ParsePicture(const std::string& f) {
 
 std::string FormatNumber(double v, const std::string& f) {
   NumberPicture p = ParsePicture(f);
+  const double given = v;
   if (p.percent) v *= 100;
   bool negative = v < 0;
   double scale = std::pow(10.0, p.frac_digits);
   double rounded = std::floor(std::fabs(v) * scale + 0.5 + 1e-9);
+  // Infinity, NaN and numbers too large for the picture's digits have no
+  // place in it: they come out as plain text, as Str writes them.
+  if (!std::isfinite(rounded) || rounded >= 1e300) return Variant(given).ToString();
   char buf[512];
   std::snprintf(buf, sizeof buf, "%.0f", rounded);
   std::string all = buf;

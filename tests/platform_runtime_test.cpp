@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/ErrorNumber.h"
 
 #include "platform/DateTest.h"
@@ -98,6 +100,9 @@ TEST(FormatTest, Numbers) {
   EXPECT_EQ(Format(Variant(0.0), "#,##0.00"), "0.00");
   EXPECT_EQ(Format(Variant(2.25), "0.0"), "2.3");
   EXPECT_EQ(Format(Variant(0.0), "#"), "");
+  for (const char* picture : {"#,##0.00", "0%", "0"})
+    for (double huge : {HUGE_VAL, -HUGE_VAL, 1e308, std::nan("")})
+      EXPECT_EQ(Format(Variant(huge), picture), Variant(huge).ToString()) << picture << " " << huge;
   EXPECT_EQ(Format(Variant(0.25), "0%"), "25%");
   EXPECT_EQ(Format(Variant(7), "000"), "007");
   EXPECT_EQ(Format(Variant(5.5), "\"$\"0.00 \\u"), "$5.50 u");

@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScrollArea>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -13,6 +14,7 @@
 #include "ctltrovel2/ColumnDescription.h"
 #include "platform/Error.h"
 #include "platform/JsonFilePropertyBag.h"
+#include "qt/ReadWatch.h"
 #include "qt/Twips.h"
 #include "qtwidgets/ColumnsEditor.h"
 #include "qtwidgets/PropertySheet.h"
@@ -33,7 +35,13 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     next_left += w->width() + 12;
   };
 
-  if (mode_ == Mode::Run) connection_ = form_.OpenDatabase();
+  if (mode_ == Mode::Run) {
+    // A slow read shows the wait cursor, and Escape stops it.
+    ConnectionSettings settings;
+    QPointer<qt::ReadWatch> watch = new qt::ReadWatch(this);
+    settings.read_progress = [watch](std::chrono::milliseconds elapsed) { return watch && watch->Report(elapsed); };
+    connection_ = form_.OpenDatabase(settings);
+  }
 
   for (const forms::FormFile::Control& entry : form_.controls) {
     std::unique_ptr<JsonFilePropertyBag> bag;

@@ -1,5 +1,6 @@
 #include "apps/forms/FormFile.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -12,16 +13,38 @@ using nlohmann::json;
 
 namespace {
 
+// The largest size a form keeps: some 700 inches, far beyond any screen, and
+// well inside what a float holds exactly enough to save again.
+constexpr double kMaxTwips = 1e6;
+
 float SizeOf(const json& entry, const char* key, float fallback) {
   if (!entry.contains(key)) return fallback;
-  if (!entry[key].is_number() || entry[key].get<double>() < 0)
-    throw Error(Error::kTypeMismatch, std::string("\"") + key + "\" must be a length in twips");
+  if (!entry[key].is_number() || !(entry[key].get<double>() >= 0) || entry[key].get<double>() > kMaxTwips)
+    throw Error(Error::kTypeMismatch, std::string("\"") + key + "\" must be a length in twips, from 0 to 1000000");
   return entry[key].get<float>();
 }
 
 }  // namespace
 
+namespace {
+FormFile Read(const std::string& path);
+}  // namespace
+
+// Every failure names the file, whatever part of the reading found it.
 FormFile FormFile::Load(const std::string& path) {
+  if (std::filesystem::is_directory(path)) throw Error(75, "cannot read the form file " + path + ": it is a folder");
+  try {
+    return Read(path);
+  } catch (const Error& e) {
+    if (e.description().find(path) != std::string::npos) throw;
+    throw Error(e.number(), "the form file " + path + ": " + e.description());
+  }
+}
+
+namespace {
+
+FormFile Read(const std::string& path) {
+  using Control = FormFile::Control;
   std::ifstream in(path);
   if (!in) throw Error(75, "cannot read the form file " + path);
   FormFile form;
@@ -36,6 +59,20 @@ FormFile FormFile::Load(const std::string& path) {
   if (raw.contains("database")) {
     if (!raw["database"].is_string()) throw Error(Error::kTypeMismatch, "\"database\" must be an address");
     form.database = raw["database"].get<std::string>();
+  }
+  if (raw.contains("read_time_limit")) {
+    const json& limit = raw["read_time_limit"];
+    if (!limit.is_number() || !(limit.get<double>() > 0) || limit.get<double>() > 86400)
+      throw Error(Error::kTypeMismatch, path + ": \"read_time_limit\" must be a number of seconds, more than 0 and at most 86400");
+    form.read_time_limit = std::chrono::milliseconds(std::llround(limit.get<double>() * 1000));
+    if (form.read_time_limit.count() == 0) form.read_time_limit = std::chrono::milliseconds(1);
+  }
+  if (raw.contains("read_scope")) {
+    const json& scope = raw["read_scope"];
+    bool names = scope.is_array();
+    for (size_t i = 0; names && i < scope.size(); ++i) names = scope[i].is_string();
+    if (!names) throw Error(Error::kTypeMismatch, path + ": \"read_scope\" must be a list of table names");
+    form.read_scope = scope.get<std::vector<std::string>>();
   }
   if (!raw.contains("controls") || !raw["controls"].is_array())
     throw Error(Error::kTypeMismatch, "a form file needs a \"controls\" list");
@@ -54,6 +91,8 @@ FormFile FormFile::Load(const std::string& path) {
   }
   return form;
 }
+
+}  // namespace
 
 void FormFile::Save(const std::string& target) const {
   json out = raw;
@@ -89,9 +128,10 @@ void FormFile::NameDatabase(const std::string& address) {
   database = InFolder(address, std::filesystem::current_path());
 }
 
-std::shared_ptr<DataConnection> FormFile::OpenDatabase() const {
+std::shared_ptr<DataConnection> FormFile::OpenDatabase(ConnectionSettings settings) const {
   if (database.empty()) return nullptr;
-  ConnectionSettings settings;
+  settings.read_time_limit = read_time_limit;
+  settings.read_scope = read_scope;
   settings.create_missing_file = false;
   return OpenConnection(DatabaseAddress(), settings);
 }

@@ -11,12 +11,14 @@
 // Keys it does not know are kept and written back unchanged.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "connectors/ConnectionSettings.h"
 #include "contracts/DataConnection.h"
 
 namespace trovel::forms {
@@ -46,10 +48,17 @@ struct FormFile {
   // Opens the form's database through OpenConnection; null when the form
   // names none. A database file that does not exist is an error, never a new
   // empty one. Throws Error, which never shows a password.
-  std::shared_ptr<DataConnection> OpenDatabase() const;
+  // `settings` comes from the host (its read_progress, say); the form's
+  // read_time_limit and read_scope replace what it says of those.
+  std::shared_ptr<DataConnection> OpenDatabase(ConnectionSettings settings = {}) const;
 
   std::string path;
   std::string database;
+  // "read_time_limit": how long one read may run, in seconds (more than 0,
+  // at most a day); "read_scope": the tables a base statement reads beyond
+  // those before its WHERE (ConnectionSettings).
+  std::chrono::milliseconds read_time_limit = std::chrono::seconds(30);
+  std::vector<std::string> read_scope;
   std::vector<Control> controls;
   nlohmann::json raw;
 };

@@ -2,13 +2,21 @@
 // SQLite database, a script of user actions, and the printed transcript.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 
+#include "apps/forms/FormFile.h"
 #include "connectors/SqliteConnection.h"
 
 namespace trovel {
@@ -35,22 +43,67 @@ class TrovelProgramTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  void WriteForm(const nlohmann::json& properties) {
+  static nlohmann::json TrovelControl(const nlohmann::json& properties) {
     nlohmann::json control = {{"name", "ctl"}, {"class", "ctlTrovel"}, {"width", 5280}, {"height", 4905}};
     if (!properties.is_null()) control["properties"] = properties;
-    std::ofstream(dir / "form.json") << nlohmann::json{{"database", "t.db"}, {"controls", {control}}}.dump();
+    return control;
+  }
+  void WriteForm(const nlohmann::json& properties, nlohmann::json more_controls = nlohmann::json::array()) {
+    more_controls.insert(more_controls.begin(), TrovelControl(properties));
+    std::ofstream(dir / "form.json") << nlohmann::json{{"database", "t.db"}, {"controls", more_controls}}.dump();
   }
 
-  // Runs trovel on the form with `script` and returns what it printed.
-  std::string Run(const std::string& script, const std::string& options = "") {
+  // Runs trovel on `form` (in dir) with `script` and returns what it printed.
+  // With `file_limit`, no file it writes may grow past that many bytes, as
+  // on a full disk.
+  std::string Run(const std::string& script, const std::string& options = "", const std::string& form = "form.json",
+                  rlim_t file_limit = 0) {
     std::ofstream(dir / "script.trv") << script;
-    std::string command = std::string(TROVEL_BINARY) + " " + options + " " + (dir / "form.json").string() + " " +
-                          (dir / "script.trv").string() + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::vector<std::string> args{TROVEL_BINARY};
+    if (!options.empty()) args.push_back(options);
+    args.push_back((dir / form).string());
+    args.push_back((dir / "script.trv").string());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) return "pipe failed";
+    const pid_t child = fork();
+    if (child == 0) {
+      dup2(pipe_fds[1], 1);
+      dup2(pipe_fds[1], 2);
+      close(pipe_fds[0]);
+      close(pipe_fds[1]);
+      if (file_limit) {
+        // A write past the limit then fails with EFBIG instead of killing.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{file_limit, file_limit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+      }
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(pipe_fds[1]);
     std::string out;
     std::array<char, 4096> buffer;
-    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe.get())) out.append(buffer.data(), n);
+    while (ssize_t n = read(pipe_fds[0], buffer.data(), buffer.size())) {
+      if (n < 0) break;
+      out.append(buffer.data(), static_cast<size_t>(n));
+    }
+    close(pipe_fds[0]);
+    waitpid(child, nullptr, 0);
     return out;
+  }
+
+  static std::string Bytes(const fs::path& file) {
+    std::ostringstream text;
+    text << std::ifstream(file, std::ios::binary).rdbuf();
+    return text.str();
+  }
+  std::set<std::string> Listing() const {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+    return names;
   }
 
   static nlohmann::json Configured() {
@@ -153,16 +206,18 @@ TEST_F(TrovelProgramTest, ANewControlStartsFromItsDesignedState) {
   EXPECT_NE(out.find("Width1 = \"1000\"\n"), std::string::npos) << out;
 }
 
+// A ctlTrovel2 on the customers: code, name and a date column.
+const nlohmann::json kColumnControl = {
+    {"name", "art"},
+    {"class", "ctlTrovel2"},
+    {"properties", {{"SentenciaSQL", "select codigo, nombre, alta from clientes"}, {"OrderBy", "codigo"}}},
+    {"columns",
+     {{{"key", "0"}, {"field", "codigo"}, {"table", "clientes"}, {"caption", "Código"}, {"length", 5}},
+      {{"key", "1"}, {"field", "nombre"}, {"table", "clientes"}, {"caption", "Nombre"}, {"length", 12}},
+      {{"key", "2"}, {"field", "alta"}, {"table", "clientes"}, {"type", 2}, {"caption", "Alta"}, {"length", 10}}}}};
+
 TEST_F(TrovelProgramTest, ColumnSearchTypedIntoTheGrid) {
-  nlohmann::json control = {
-      {"name", "art"},
-      {"class", "ctlTrovel2"},
-      {"properties", {{"SentenciaSQL", "select codigo, nombre, alta from clientes"}, {"OrderBy", "codigo"}}},
-      {"columns",
-       {{{"key", "0"}, {"field", "codigo"}, {"table", "clientes"}, {"caption", "Código"}, {"length", 5}},
-        {{"key", "1"}, {"field", "nombre"}, {"table", "clientes"}, {"caption", "Nombre"}, {"length", 12}},
-        {{"key", "2"}, {"field", "alta"}, {"table", "clientes"}, {"type", 2}, {"caption", "Alta"}, {"length", 10}}}}};
-  std::ofstream(dir / "form.json") << nlohmann::json{{"database", "t.db"}, {"controls", {control}}}.dump();
+  std::ofstream(dir / "form.json") << nlohmann::json{{"database", "t.db"}, {"controls", {kColumnControl}}}.dump();
   std::string out = Run(
       "type grdDatos c%\n"
       "key Enter\n"
@@ -185,6 +240,68 @@ TEST_F(TrovelProgramTest, ColumnSearchTypedIntoTheGrid) {
   // Customer i was registered on day 1 + i % 28: from the 20th on are
   // C19..C27 and C47..C55, in code order, so the second row is C20.
   EXPECT_NE(out.find("  Value: codigo=\"C20\" nombre=\"Nombre 20\" alta=\"21/12/2001\"\n"), std::string::npos) << out;
+}
+
+TEST_F(TrovelProgramTest, AFailedSaveLeavesTheFormAsItWas) {
+  struct Case {
+    const char* script;
+    rlim_t file_limit;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"set SentenciaSQL select \xff from clientes\nsave\n", 0,
+       "the property SentenciaSQL of ctl is not valid UTF-8 text"},
+      {"save\n", 1024, "File too large"},  // the disk fills up within the form
+  };
+  for (const Case& c : cases) {
+    WriteForm(Configured());
+    const std::string before = Bytes(dir / "form.json");
+    std::set<std::string> files = Listing();
+    files.insert("script.trv");
+    std::string out = Run(c.script, "", "form.json", c.file_limit);
+    EXPECT_NE(out.find("error: cannot "), std::string::npos) << out;
+    EXPECT_NE(out.find((dir / "form.json").string()), std::string::npos) << out;
+    EXPECT_NE(out.find(c.reason), std::string::npos) << out;
+    EXPECT_EQ(Bytes(dir / "form.json"), before);
+    EXPECT_EQ(Listing(), files);  // no temporary file left behind
+  }
+}
+
+TEST_F(TrovelProgramTest, SavingElsewhereRebasesTheDatabase) {
+  // The form saved one folder down opens with its data.
+  WriteForm(Configured());
+  fs::create_directories(dir / "sub");
+  Run("save " + (dir / "sub" / "form.json").string() + "\n");
+  std::string out = Run("click cmdLeer\nshow\n", "", "sub/form.json");
+  EXPECT_EQ(out.find("error:"), std::string::npos) << out;
+  EXPECT_NE(out.find("    1: C01 | Nombre 01 | 02/12/2001\n"), std::string::npos) << out;
+
+  // Only a file named relative to the form moves; it stays as written while
+  // the folder does.
+  struct Case {
+    const char* written;
+    const char* target;
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"t.db", "a/copy.json", "t.db"},
+      {"./x/../t.db", "a/copy.json", "./x/../t.db"},
+      {"t.db", "b/c/form.json", "../../a/t.db"},
+      {"../t.db", "form.json", "t.db"},
+      {"sqlite:data/t.db", "b/form.json", "sqlite:../a/data/t.db"},
+      {":memory:", "b/form.json", ":memory:"},
+      {"sqlite::memory:", "b/form.json", "sqlite::memory:"},
+      {"/srv/t.db", "b/form.json", "/srv/t.db"},
+      {"postgresql://server/db", "b/form.json", "postgresql://server/db"},
+      {"host=server dbname=db", "b/form.json", "host=server dbname=db"},
+  };
+  fs::create_directories(dir / "a");
+  fs::create_directories(dir / "b" / "c");
+  for (const Case& c : cases) {
+    std::ofstream(dir / "a" / "form.json") << nlohmann::json{{"database", c.written}, {"controls", nlohmann::json::array()}}.dump();
+    forms::FormFile::Load((dir / "a" / "form.json").string()).Save((dir / c.target).string());
+    EXPECT_EQ(nlohmann::json::parse(std::ifstream(dir / c.target))["database"], c.saved) << c.written << " " << c.target;
+  }
 }
 
 }  // namespace

@@ -121,5 +121,20 @@ TEST_F(QtDesignTest, ResizingWithTheMouseRunsTheLayoutAndSaveKeepsIt) {
   EXPECT_GT(saved.controls[0].width, 5280 + 1000);
 }
 
+TEST_F(QtDesignTest, AFailedSaveKeepsTheFormFile) {
+  auto bytes = [this] { return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}); };
+  const std::string before = bytes();
+  control->SentenciaSQL("select \xff from clientes");
+  try {
+    window->SaveForm();
+    ADD_FAILURE() << "the save went through";
+  } catch (const std::exception& failure) {
+    EXPECT_NE(std::string(failure.what()).find("the property SentenciaSQL of ctlA is not valid UTF-8"),
+              std::string::npos)
+        << failure.what();
+  }
+  EXPECT_EQ(bytes(), before);
+}
+
 }  // namespace
 }  // namespace trovel::desktop

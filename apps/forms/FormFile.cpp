@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "apps/forms/AtomicFile.h"
 #include "connectors/OpenConnection.h"
 #include "platform/Error.h"
 
@@ -22,6 +23,57 @@ float SizeOf(const json& entry, const char* key, float fallback) {
   if (!entry[key].is_number() || !(entry[key].get<double>() >= 0) || entry[key].get<double>() > kMaxTwips)
     throw Error(Error::kTypeMismatch, std::string("\"") + key + "\" must be a length in twips, from 0 to 1000000");
   return entry[key].get<float>();
+}
+
+namespace fs = std::filesystem;
+
+bool Dumps(const json& value) {
+  try {
+    (void)value.dump();
+    return true;
+  } catch (const json::type_error&) {
+    return false;
+  }
+}
+
+// Where `out` holds text that is not valid UTF-8, for the message: a saved
+// property is where such text comes from, any other key was read from a
+// file that parsed.
+std::string PlaceOfInvalidText(const json& out) {
+  for (const json& entry : out["controls"]) {
+    const std::string name = entry.value("name", std::string("?"));
+    if (entry.contains("properties") && entry["properties"].is_object())
+      for (const auto& [key, value] : entry["properties"].items())
+        if (!Dumps(value)) return "the property " + key + " of " + name;
+    if (!Dumps(entry)) return "the control " + name;
+  }
+  return "the form";
+}
+
+// The folder a file lies in, absolute, with links resolved as far as it exists.
+fs::path FolderOf(const std::string& file) {
+  const fs::path parent = fs::path(file).parent_path();
+  const fs::path folder = fs::absolute(parent.empty() ? fs::path(".") : parent).lexically_normal();
+  std::error_code ec;
+  fs::path resolved = fs::weakly_canonical(folder, ec);
+  return ec ? folder : resolved;
+}
+
+// `database`, whose file (if it names one) is relative to the folder of
+// `from`, as the form saved into `to` must write it: the file relative to
+// the new folder, or absolute where no relative path reaches it. Servers,
+// ":memory:" and absolute paths stay as written, and so does everything
+// while the folder stays the same.
+std::string Rebased(const std::string& database, const std::string& from, const std::string& to) {
+  const std::string file = DatabaseFile(database);
+  if (file.empty() || fs::path(file).is_absolute()) return database;
+  const fs::path old_folder = FolderOf(from), new_folder = FolderOf(to);
+  if (old_folder == new_folder) return database;
+  // The database's own name stays: a link there is the user's to keep.
+  const fs::path named = old_folder / file;
+  const fs::path absolute = FolderOf(named.string()) / named.filename();
+  const fs::path relative = absolute.lexically_relative(new_folder);
+  return database.substr(0, database.size() - file.size()) + (relative.empty() ? absolute : relative).string();
 }
 
 }  // namespace
@@ -106,9 +158,17 @@ void FormFile::Save(const std::string& target) const {
     if (c.properties) entry["properties"] = *c.properties;
     out["controls"].push_back(entry);
   }
-  std::ofstream file(target);
-  file << out.dump(2) << "\n";
-  if (!file) throw Error(75, "cannot write the form file " + target);
+  if (!database.empty()) out["database"] = Rebased(database, path, target);
+  // The whole text is made before the file is touched, so that text the
+  // form cannot hold stops the save with the old file intact.
+  std::string text;
+  try {
+    text = out.dump(2) + "\n";
+  } catch (const json::type_error&) {
+    throw Error(Error::kInvalidValue,
+                "cannot save the form file " + target + ": " + PlaceOfInvalidText(out) + " is not valid UTF-8 text");
+  }
+  AtomicFile::Write(target, text);
 }
 
 namespace {

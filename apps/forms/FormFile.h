@@ -35,7 +35,12 @@ struct FormFile {
 
   // Reads and checks `path`. Throws Error with a clear description.
   static FormFile Load(const std::string& path);
-  // Writes the form to `path`. Throws Error.
+  // Writes the form to `path`, all of it or nothing: on any failure the
+  // file there stays as it was. A database file named relative to the form
+  // is written relative to the folder of `path` when that is another one
+  // (absolute where no relative path reaches it). Throws Error naming the
+  // file and the reason, and the property when one holds text that is not
+  // valid UTF-8.
   void Save(const std::string& path) const;
 
   // The database's address, as OpenConnection reads it: a file named

@@ -1,5 +1,6 @@
 #include "platform/HeadlessHost.h"
 
+#include "platform/CommandButton.h"
 #include "platform/Error.h"
 #include "platform/Font.h"
 #include "platform/Text.h"
@@ -71,6 +72,14 @@ void HeadlessHost::TypeKey(Widget& widget, int16_t code) {
   widget.FireKeyPress(code);
   if (code == 0 || gone()) return;
   if (auto* box = dynamic_cast<TextBox*>(&widget)) box->ApplyTypedCharacter(code);
+}
+
+void HeadlessHost::ClickWithMouse(CommandButton& button) {
+  if (!button.Enabled() || !button.Visible()) return;
+  const size_t shown = messages.size();
+  SetFocus(&button);
+  if (messages.size() != shown || FocusedWidget() != &button) return;
+  button.Click();
 }
 
 void HeadlessHost::TypeCharacter(Widget& widget, char32_t codepoint) {

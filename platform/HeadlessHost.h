@@ -13,6 +13,8 @@
 
 namespace trovel {
 
+class CommandButton;
+
 class HeadlessHost : public Host {
  public:
   struct MessageBox {
@@ -67,6 +69,14 @@ class HeadlessHost : public Host {
   // type another character. A code point that is no character throws
   // Error::InvalidValue.
   void TypeCharacter(Widget& widget, char32_t codepoint);
+  // A user clicking `button` with the mouse. A disabled or hidden button
+  // ignores it. Otherwise the button takes the focus first, so the widget
+  // being left runs its validate and lost-focus handlers, and is then
+  // pressed, unless those handlers kept the focus from it, disabled or hid
+  // it, or showed a message box: the box takes the mouse, and the button
+  // never sees the release that would press it.
+  // REQUIRES: `button` is registered.
+  void ClickWithMouse(CommandButton& button);
 
   std::vector<MessageBox> messages;
   std::vector<std::string> notices;

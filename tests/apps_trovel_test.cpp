@@ -242,6 +242,32 @@ TEST_F(TrovelProgramTest, ColumnSearchTypedIntoTheGrid) {
   EXPECT_NE(out.find("  Value: codigo=\"C20\" nombre=\"Nombre 20\" alta=\"21/12/2001\"\n"), std::string::npos) << out;
 }
 
+TEST_F(TrovelProgramTest, AClickTakesTheFocusBeforeItPresses) {
+  WriteForm(Configured(), {kColumnControl});
+  std::string out = Run(
+      "type txtcol3 31/02/2001\n"
+      "click cmdLeer\n"
+      "use art\n"
+      "type grdDatos c1%\n"
+      "click cmdLeer\n"
+      "focus grdDatos\n"
+      "show\n",
+      "-v");
+  // The date box left for the button reported its date; the message box
+  // took the mouse, so nothing was read.
+  const size_t use = out.find("> use art");
+  EXPECT_NE(out.rfind("msgbox \"Mensaje\" information: \"         Fecha no valida", use), std::string::npos) << out;
+  EXPECT_EQ(out.rfind("sql:", use), std::string::npos) << out;
+  // The editor left for the button wrote its filter into the filter row
+  // before the read, and nothing more into the results afterwards.
+  EXPECT_NE(out.find("sql: SELECT CODIGO, NOMBRE, ALTA FROM CLIENTES where 1=1  and clientes.codigo like 'C1%' ORDER BY "
+                     "codigo\n",
+                     use),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("    1: C10 | Nombre 10 | 11/12/2001\n"), std::string::npos) << out;
+}
+
 TEST_F(TrovelProgramTest, AFailedSaveLeavesTheFormAsItWas) {
   struct Case {
     const char* script;

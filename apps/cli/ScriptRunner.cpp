@@ -146,7 +146,7 @@ void ScriptRunner::Execute(const std::string& verb, const std::string& rest_of_l
   } else if (verb == "click") {
     auto* button = dynamic_cast<CommandButton*>(&Child(NextWord(rest)));
     if (!button) throw ScriptError("only a command button can be clicked");
-    button->Click();
+    host_.ClickWithMouse(*button);
   } else if (verb == "dblclick" || verb == "row" || verb == "col") {
     auto* grid = dynamic_cast<FlexGrid*>(Current().FindChild("grdDatos"));
     if (!grid) throw ScriptError(current_->name + " has no grid");

@@ -18,7 +18,9 @@
 //                        selecting all of it and deleting it
 //   key NAME             press Enter, Tab, Escape or Backspace in the
 //                        focused widget
-//   click BUTTON         click a command button
+//   click BUTTON         click a command button with the mouse: it takes
+//                        the focus first (the box being left validates
+//                        and commits), then it is pressed
 //   dblclick             double-click the grid
 //   row N                make row N of the grid the current row
 //   col N                make column N of the grid the current column

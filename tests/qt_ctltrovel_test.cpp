@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -131,6 +133,52 @@ TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {
   EXPECT_EQ(shown_icon, QMessageBox::Information);
   EXPECT_EQ(codigo->text(), "");
   EXPECT_EQ(QApplication::focusWidget(), View<QLineEdit>("txtNombre"));
+}
+
+// A character beyond U+FFFF arrives whole, typed in one event or in two
+// halves, committed by an input method or pasted, where the column takes any
+// letter; a number column refuses it. The caret counts characters, the line
+// UTF-16 units; a text beyond the line's own limit of 32767 stays whole.
+TEST_F(QtCtlTrovelTest, CharactersBeyondTheKeyCodesArriveWholeOrNotAtAll) {
+  control->TipoCampo1("NUM");
+  auto* codigo = View<QLineEdit>("txtCodigo");
+  auto* nombre = View<QLineEdit>("txtNombre");
+  const QString face = QString::fromUtf8("😀"), syllable = QString::fromUtf8("𐀧");
+  auto type = [](QWidget* box, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &press);
+  };
+  for (QLineEdit* box : {codigo, nombre}) {
+    box->setFocus();
+    type(box, "1");
+    for (QChar half : face) type(box, half);
+    type(box, "a");
+    type(box, syllable);
+    QInputMethodEvent commit;
+    commit.setCommitString(face + "b");
+    QApplication::sendEvent(box, &commit);
+  }
+  EXPECT_EQ(control->txtCodigo.Text(), "1");
+  EXPECT_EQ(codigo->text(), "1");
+  EXPECT_EQ(control->txtNombre.Text(), "1😀A𐀧😀B");
+  EXPECT_EQ(nombre->text(), QString::fromUtf8("1😀A𐀧😀B"));
+  EXPECT_EQ(std::make_pair(control->txtNombre.SelStart(), nombre->cursorPosition()), std::make_pair(6, 9));
+  nombre->setCursorPosition(3);  // after "1😀"
+  EXPECT_EQ(control->txtNombre.SelStart(), 2);
+  QApplication::clipboard()->setText(syllable);
+  QTest::keyClick(nombre, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(control->txtNombre.Text(), "1😀𐀧A𐀧😀B");
+  EXPECT_EQ(control->txtNombre.SelStart(), 3);
+  for (int i = 0; i < 2; ++i) QTest::keyClick(nombre, Qt::Key_Backspace);
+  EXPECT_EQ(control->txtNombre.Text(), "1A𐀧😀B");
+  EXPECT_EQ(nombre->text(), QString::fromUtf8("1A𐀧😀B"));
+  EXPECT_EQ(std::make_pair(control->txtNombre.SelStart(), nombre->cursorPosition()), std::make_pair(1, 1));
+
+  control->txtNombre.SetText(std::string(40000, 'X'));
+  nombre->end(false);
+  type(nombre, "y");
+  EXPECT_EQ(control->txtNombre.Text(), std::string(40000, 'X') + "Y");
+  EXPECT_EQ(nombre->text().size(), 40001);
 }
 
 TEST_F(QtCtlTrovelTest, TheViewsShowTheModels) {

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QWidget>
 
+#include "bench/qt/QtBenchmarkMain.h"
 #include "platform/FlexGrid.h"
 #include "qt/GridView.h"
 #include "qt/QtHost.h"
@@ -59,11 +60,4 @@ BENCHMARK(BM_QtGridScrollPage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+TROVEL_QT_BENCHMARK_MAIN()

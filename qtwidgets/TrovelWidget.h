@@ -62,7 +62,9 @@ class TrovelWidget : public TypedControlWidget {
   Q_PROPERTY(TIPOC TipoC4 READ TipoC4 WRITE setTipoC4 NOTIFY TipoCampo4Changed DESIGNABLE false STORED false)
 
  public:
-  enum TIPOC { ctvTEXT = trovel::ctvTEXT, ctvNUMBER = trovel::ctvNUMBER, ctvDATE = trovel::ctvDATE };
+  // Of type int, so that any number, read from a form or refused by the
+  // control, is a value of it.
+  enum TIPOC : int { ctvTEXT = trovel::ctvTEXT, ctvNUMBER = trovel::ctvNUMBER, ctvDATE = trovel::ctvDATE };
   Q_ENUM(TIPOC)
 
   // A control loaded from a form that saved none of its properties, as

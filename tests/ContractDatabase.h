@@ -8,11 +8,12 @@
 // more row.
 #pragma once
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "connectors/OpenConnection.h"
@@ -78,13 +79,17 @@ class ContractDatabase {
   // 03/01/2002), NULL every 10th row; saldo i * 1.25, NULL every 7th; ciudad
   // NULL every 4th.
   static Values Row(int i) {
-    static const char* const kNames[] = {"Ana García",  "Íñigo Núñez", "Zoe Pérez",   "Álvaro Ruiz",  "Ñuño Díaz",
-                                         "Nuria Gómez", "Inés López",  "José Muñoz", "Óscar Martín", "Lucía Castaño"};
+    static const char* const kNames[] = {"Ana García", "Íñigo Núñez", "Zoe Pérez",  "Álvaro Ruiz",
+                                         "Ñuño Díaz",  "Nuria Gómez", "Inés López", "José Muñoz",
+                                         "Óscar Martín", "Lucía Castaño"};
     static const char* const kCities[] = {"Madrid", "Bogotá", "Córdoba", "Lima", "Cádiz"};
     using namespace std::chrono;
     const year_month_day d{sys_days{year{2001} / December / 20} + days{i}};
-    return {kNames[(i - 1) % 10], i % 4 == 0 ? nullptr : kCities[i % 5], i % 10 != 0, i % 7 != 0,
-            int(d.year()), unsigned(d.month()), unsigned(d.day())};
+    Values v{kNames[(i - 1) % 10], i % 4 == 0 ? nullptr : kCities[i % 5], i % 10 != 0, i % 7 != 0, 0, 0, 0};
+    v.year = int(d.year());
+    v.month = unsigned(d.month());
+    v.day = unsigned(d.day());
+    return v;
   }
 
   // i * 1.25 as the runtime writes a number: no trailing zeros.
@@ -110,15 +115,14 @@ class ContractDatabase {
       char date[16] = "";
       if (v.has_date) std::snprintf(date, sizeof date, "%04d-%02u-%02u", v.year, v.month, v.day);
       std::vector<std::string> c = Cells(i);
-      sql += (i > 1 ? ",(" : "(") + Quoted(c[0]) + "," + Quoted(c[1]) + "," + Quoted(c[5]) + "," + Quoted(date) +
-             "," + c[3] + "," + (v.has_saldo ? c[4] : "NULL") + ")";
+      sql += (i > 1 ? ",(" : "(") + Quoted(c[0]) + "," + Quoted(c[1]) + "," + Quoted(c[5]) + "," + Quoted(date) + "," +
+             c[3] + "," + (v.has_saldo ? c[4] : "NULL") + ")";
     }
     return sql;
   }
 
   static std::string File(const std::string& name) {
-    return (std::filesystem::temp_directory_path() /
-            ("trovel_" + name + "_" + std::to_string(::getpid()) + ".db"))
+    return (std::filesystem::temp_directory_path() / ("trovel_" + name + "_" + std::to_string(::getpid()) + ".db"))
         .string();
   }
 };

@@ -2,29 +2,18 @@
 // plays apps/demo/tour.trv on the demo form.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "connectors/SqliteConnection.h"
 #include "platform/Text.h"
+#include "tests/TrovelProgram.h"
 
 namespace trovel {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string RunTrovel(const std::string& arguments) {
-  const std::string command = std::string(TROVEL_BINARY) + " " + arguments + " 2>&1";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string out;
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe.get())) out.append(buffer.data(), n);
-  return out;
-}
 
 TEST(DemoTourTest, FindsAnAccentedNameTypedInLowerCaseAndSortsNamesInSpanish) {
   const fs::path dir = fs::temp_directory_path() /

@@ -115,8 +115,8 @@ TEST_F(ControlsOnPgTest, AStandbyLostWhilePagingGivesAMessageAndTheNextReadGoesT
     try {
       std::string sql = "select count(*) as n from clientes";
       bool flag = false;
-      replicated = OpenConnection(on_standby)->OpenCursor(sql, flag)->Fields().Item("n").ToLong() ==
-                   ContractDatabase::kRows;
+      replicated =
+          OpenConnection(on_standby)->OpenCursor(sql, flag)->Fields().Item("n").ToLong() == ContractDatabase::kRows;
     } catch (const Error&) {
     }
     if (!replicated) std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -181,7 +181,8 @@ TEST_F(ControlsOnPgTest, ThirtyTwoClientsSearchAtOnceAndLeaveNothingOpen) {
   std::vector<double> single;
   const std::string answer = Client(address).Search(single);
   std::string expected;
-  for (int i = 1; i <= ContractDatabase::kRows; ++i) expected += ContractDatabase::Cells(i)[0] + ContractDatabase::Cells(i)[1];
+  for (int i = 1; i <= ContractDatabase::kRows; ++i)
+    expected += ContractDatabase::Cells(i)[0] + ContractDatabase::Cells(i)[1];
   ASSERT_EQ(answer, expected + " evtSeleccionar:C007,Inés López");
 
   std::vector<std::unique_ptr<Client>> clients;

@@ -28,7 +28,8 @@ void FlexGrid::SetRows(int rows) {
 }
 
 void FlexGrid::SetCols(int cols) {
-  if (cols < 0) throw Error::InvalidValue(Name() + ".Cols");
+  if (cols < 0 || cols > kMaxCols)
+    throw Error::InvalidValue(Name() + ".Cols must be from 0 to " + std::to_string(kMaxCols));
   for (auto& row : cells_) row.resize(static_cast<size_t>(cols));
   alignment_.resize(static_cast<size_t>(cols), 0);
   width_.resize(static_cast<size_t>(cols), kDefaultColWidth);

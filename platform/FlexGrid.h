@@ -86,6 +86,9 @@ class FlexGrid : public Widget {
   // Twips per character used to size a column to its caption.
   static constexpr float kCharWidth = 90;
   static constexpr float kDefaultColWidth = 975;
+  // The most columns a grid holds: far more than a screen shows, and few
+  // enough that a wrong number from a file cannot exhaust the memory.
+  static constexpr int kMaxCols = 4096;
   static constexpr float kRowHeight = 240;
 
  private:

@@ -1,7 +1,11 @@
 #include "platform/JsonFilePropertyBag.h"
 
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 
+#include "platform/DateTest.h"
 #include "platform/Error.h"
 
 namespace trovel {
@@ -26,11 +30,38 @@ json JsonFilePropertyBag::EncodeValue(const Variant& v) {
   return json();
 }
 
+namespace {
+
+// `value` as a whole number from `low` to `high`. nlohmann's get<> casts
+// without a check: 4294967298 would become 2 and 1e20 is undefined
+// behaviour, so the range is checked here first.
+// `a_type` names the type with its article ("a Long").
+int32_t WholeNumber(const json& value, int32_t low, int32_t high, const std::string& a_type) {
+  if (!value.is_number()) throw Error(Error::kTypeMismatch, a_type + " must be a number");
+  const double d = value.get<double>();
+  if (value.is_number_float() && d != std::trunc(d))
+    throw Error(Error::kTypeMismatch, a_type + " must be a whole number, not " + value.dump());
+  if (value.is_number_unsigned() ? value.get<uint64_t>() > static_cast<uint64_t>(high) : !(d >= low && d <= high))
+    throw Error(Error::kOverflow, value.dump() + " does not fit " + a_type + " (from " + std::to_string(low) + " to " +
+                                      std::to_string(high) + ")");
+  return static_cast<int32_t>(value.is_number_float() ? d : static_cast<double>(value.get<int64_t>()));
+}
+
+// `value` as a finite number no larger than `max`.
+double RealNumber(const json& value, double max, const std::string& a_type) {
+  if (!value.is_number()) throw Error(Error::kTypeMismatch, a_type + " must be a number");
+  const double d = value.get<double>();
+  if (!(std::fabs(d) <= max)) throw Error(Error::kOverflow, value.dump() + " does not fit " + a_type);
+  return d;
+}
+
+}  // namespace
+
 Variant JsonFilePropertyBag::DecodeValue(const json& j) {
   if (j.is_string()) return Variant(j.get<std::string>());
   if (j.is_boolean()) return Variant(j.get<bool>());
-  if (j.is_number_integer()) return Variant(j.get<int32_t>());
-  if (j.is_number()) return Variant(j.get<double>());
+  if (j.is_number_integer()) return Variant(WholeNumber(j, INT32_MIN, INT32_MAX, "a Long"));
+  if (j.is_number()) return Variant(RealNumber(j, DBL_MAX, "a Double"));
   if (!j.is_object() || !j.contains("type") || !j["type"].is_string())
     throw Error(Error::kTypeMismatch, "unreadable property value: " + j.dump());
   std::string type = j["type"];
@@ -38,18 +69,23 @@ Variant JsonFilePropertyBag::DecodeValue(const json& j) {
   if (type == "Null") return Variant(Variant::Null);
   if (!j.contains("value")) throw Error(Error::kTypeMismatch, "property value without value: " + j.dump());
   const json& value = j["value"];
-  try {
-    if (type == "Integer") return Variant(value.get<int16_t>());
-    if (type == "Long") return Variant(value.get<int32_t>());
-    if (type == "Single") return Variant(value.get<float>());
-    if (type == "Double") return Variant(value.get<double>());
-    if (type == "Date") {
-      auto p = value.get<std::vector<int>>();
-      if (p.size() != 6) throw Error(Error::kTypeMismatch, "a date needs six parts");
-      return Variant(DateTime{p[0], p[1], p[2], p[3], p[4], p[5]});
+  if (type == "Integer") return Variant(static_cast<int16_t>(WholeNumber(value, INT16_MIN, INT16_MAX, "an Integer")));
+  if (type == "Long") return Variant(WholeNumber(value, INT32_MIN, INT32_MAX, "a Long"));
+  if (type == "Single") return Variant(static_cast<float>(RealNumber(value, FLT_MAX, "a Single")));
+  if (type == "Double") return Variant(RealNumber(value, DBL_MAX, "a Double"));
+  if (type == "Date") {
+    // Year, month, day, hour, minute, second, of a date that exists.
+    static constexpr int kLow[] = {100, 1, 1, 0, 0, 0}, kHigh[] = {9999, 12, 31, 23, 59, 59};
+    bool valid = value.is_array() && value.size() == 6;
+    int p[6] = {};
+    for (size_t i = 0; valid && i < 6; ++i) {
+      valid = value[i].is_number_integer() && value[i].get<int64_t>() >= kLow[i] && value[i].get<int64_t>() <= kHigh[i];
+      if (valid) p[i] = value[i].get<int>();
     }
-  } catch (const json::exception& e) {
-    throw Error(Error::kTypeMismatch, "unreadable " + type + " value: " + value.dump());
+    if (!valid || p[2] > DateTest::DaysInMonth(p[0], p[1]))
+      throw Error(Error::kTypeMismatch, "a Date is [year, month, day, hour, minute, second] of a day that exists, not " +
+                                            value.dump());
+    return Variant(DateTime{p[0], p[1], p[2], p[3], p[4], p[5]});
   }
   throw Error(Error::kTypeMismatch, "unknown property type " + type);
 }
@@ -62,7 +98,13 @@ json JsonFilePropertyBag::ToJson() const {
 
 void JsonFilePropertyBag::FromJson(const json& j) {
   if (!j.is_object()) throw Error(Error::kTypeMismatch, "a property bag must be a JSON object");
-  for (const auto& [key, value] : j.items()) Set(key, DecodeValue(value));
+  for (const auto& [key, value] : j.items()) {
+    try {
+      Set(key, DecodeValue(value));
+    } catch (const Error& e) {
+      throw Error(e.number(), "the property " + key + ": " + e.description());
+    }
+  }
 }
 
 void JsonFilePropertyBag::Load(const std::string& path) {

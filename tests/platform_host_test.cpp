@@ -214,5 +214,41 @@ TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
   EXPECT_THROW(again.Load(path), Error);
 }
 
+TEST(PropertyBagTest, NumbersThatDoNotFitTheirTypeAreRefusedNamingTheKey) {
+  struct Case {
+    const char* value;
+    const char* says;
+  } refused[] = {
+      {"4294967298", "does not fit a Long"},  // would wrap to 2
+      {"-2147483649", "does not fit a Long"},
+      {"18446744073709551615", "does not fit a Long"},
+      {R"({"type": "Long", "value": 1e20})", "does not fit a Long"},
+      {R"({"type": "Long", "value": 2.5})", "whole number"},
+      {R"({"type": "Integer", "value": 32768})", "does not fit an Integer"},
+      {R"({"type": "Single", "value": 1e39})", "does not fit a Single"},
+      {R"({"type": "Double", "value": "1"})", "must be a number"},
+      {R"({"type": "Date", "value": [2001, 2, 29, 0, 0, 0]})", "a day that exists"},
+      {R"({"type": "Date", "value": [2001, 1, 1, 24, 0, 0]})", "a day that exists"},
+      {R"({"type": "Date", "value": [2001, 1, 1]})", "a day that exists"},
+  };
+  for (const Case& c : refused) {
+    try {
+      JsonFilePropertyBag bag(nlohmann::json::parse(std::string(R"({"NumCol": )") + c.value + "}"));
+      ADD_FAILURE() << c.value;
+    } catch (const Error& e) {
+      EXPECT_NE(e.description().find("the property NumCol: "), std::string::npos) << e.description();
+      EXPECT_NE(e.description().find(c.says), std::string::npos) << c.value << ": " << e.description();
+    }
+  }
+  JsonFilePropertyBag bag(nlohmann::json::parse(
+      R"({"a": 2147483647, "b": {"type": "Integer", "value": -32768}, "c": 1e300, "d": {"type": "Long", "value": 7.0},
+          "e": {"type": "Date", "value": [2000, 2, 29, 23, 59, 59]}})"));
+  EXPECT_EQ(bag.ReadProperty("a", Variant()), Variant(int32_t{2147483647}));
+  EXPECT_EQ(bag.ReadProperty("b", Variant()), Variant(int16_t{-32768}));
+  EXPECT_EQ(bag.ReadProperty("c", Variant()), Variant(1e300));
+  EXPECT_EQ(bag.ReadProperty("d", Variant()), Variant(int32_t{7}));
+  EXPECT_EQ(bag.ReadProperty("e", Variant()), Variant(DateTime{2000, 2, 29, 23, 59, 59}));
+}
+
 }  // namespace
 }  // namespace trovel

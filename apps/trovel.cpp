@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
     } else {
       runner.RunAll(std::cin);
     }
-    return 0;
+    // The script ran on what loaded; the exit status still tells a calling
+    // script that the form did not load whole.
+    return form.LoadFailures() > 0 ? 1 : 0;
   } catch (const std::exception& failure) {
     std::cerr << "trovel: " << failure.what() << "\n";
     return 1;

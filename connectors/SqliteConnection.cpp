@@ -134,6 +134,11 @@ SqliteConnection::SqliteConnection(const std::string& path, const ConnectionSett
   sqlite3_db_config(handle_->db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_exec(handle_->db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
   handle_->guard = std::make_unique<SqliteReadGuard>(handle_->db, settings);
+  // SQLite reads nothing of the file until the first statement: read its
+  // schema now, so that a file that is not a database, or one a writer
+  // keeps locked, is reported where it is opened rather than at a search.
+  if (sqlite3_exec(handle_->db, "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw Error(Error::kDatabase, "cannot open database " + path + ": " + sqlite3_errmsg(handle_->db));
 }
 
 SqliteConnection::~SqliteConnection() = default;

@@ -1,6 +1,8 @@
 #include "connectors/SqliteReadGuard.h"
 
+#include <algorithm>
 #include <string_view>
+#include <thread>
 
 #include "connectors/AsciiCase.h"
 #include "connectors/ReadRefusal.h"
@@ -23,6 +25,11 @@ bool IsForbiddenFunction(std::string_view name) {
 }
 
 constexpr std::chrono::milliseconds kReportEvery(20);
+// How long a read waits for a writer that holds the file locked before it
+// gives up with SQLite's "database is locked" (the read time limit when
+// that is shorter). A writer's transaction lasts moments; one that lasts
+// longer is better reported than waited for.
+constexpr std::chrono::milliseconds kLockWait(5000);
 
 }  // namespace
 
@@ -30,6 +37,7 @@ SqliteReadGuard::SqliteReadGuard(sqlite3* db, ConnectionSettings settings) : db_
   for (std::string& name : settings_.read_scope) scope_.insert(AsciiCase::Upper(name));
   sqlite3_set_authorizer(db_, &Authorize, this);
   sqlite3_progress_handler(db_, 1000, &Progress, this);
+  sqlite3_busy_handler(db_, &Busy, this);
 }
 
 int SqliteReadGuard::Authorize(void* p, int action, const char* a, const char* b, const char*, const char* view) {
@@ -70,6 +78,22 @@ int SqliteReadGuard::Progress(void* p) {
     }
   }
   return 0;
+}
+
+int SqliteReadGuard::Busy(void* p, int attempts) {
+  auto* self = static_cast<SqliteReadGuard*>(p);
+  auto now = std::chrono::steady_clock::now();
+  if (attempts == 0) self->busy_since_ = now;
+  auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->busy_since_);
+  auto limit = kLockWait;
+  if (self->settings_.read_time_limit.count() > 0) limit = std::min(limit, self->settings_.read_time_limit);
+  if (waited >= limit) return 0;  // SQLite then reports the lock
+  if (self->settings_.read_progress && self->settings_.read_progress(waited)) {
+    self->stop_ = Stop::kStopped;
+    return 0;
+  }
+  std::this_thread::sleep_for(kReportEvery);
+  return 1;
 }
 
 sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, size_t head_length, const char** tail) {

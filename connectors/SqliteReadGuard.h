@@ -17,7 +17,10 @@
 //
 // Time. SQLite's progress handler looks at the clock every thousand virtual
 // machine instructions during each call the guard runs; past the limit, or
-// when the host's read_progress asks for it, the call is interrupted.
+// when the host's read_progress asks for it, the call is interrupted. While
+// a writer holds the file locked, the busy handler waits for it a few
+// seconds at most, asking read_progress too, and then lets SQLite report
+// the lock.
 //
 // Threading: used by the thread that uses its connection.
 #pragma once
@@ -56,6 +59,7 @@ class SqliteReadGuard {
   enum class Mode { kOff, kLearn, kCheck };
   static int Authorize(void* self, int action, const char* a, const char* b, const char* db, const char* view);
   static int Progress(void* self);
+  static int Busy(void* self, int attempts);
 
   sqlite3* db_;
   ConnectionSettings settings_;
@@ -64,7 +68,7 @@ class SqliteReadGuard {
   std::set<std::string> learnt_;  // what the current statement's head reads
   bool refused_ = false;
   bool running_ = false;
-  std::chrono::steady_clock::time_point started_, last_report_;
+  std::chrono::steady_clock::time_point started_, last_report_, busy_since_;
   enum class Stop { kNone, kTimedOut, kStopped } stop_ = Stop::kNone;
 };
 

@@ -2,11 +2,15 @@
 // one clear error naming the file (and the key), and change nothing; the
 // read settings a form names reach its database.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "apps/cli/CliHost.h"
+#include "apps/cli/Form.h"
 #include "apps/forms/FormFile.h"
 #include "connectors/OpenConnection.h"
 #include "connectors/ReadRefusal.h"
@@ -55,6 +59,7 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
       {"{\"read_time_limit\": \"30\", \"controls\": []}", "\"read_time_limit\""},
       {"{\"read_scope\": \"secretos\", \"controls\": []}", "\"read_scope\""},
       {"{\"read_scope\": [\"a\", 2], \"controls\": []}", "\"read_scope\""},
+      {R"({"controls": [{"name": "c", "class": "ctlNada"}]})", "unknown class \"ctlNada\""},
   };
   int tried = 0;
   for (const Case& k : cases) {
@@ -80,6 +85,50 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
     ++tried;
   }
   std::printf("form files: %d bad files tried, each refused naming the file\n", tried);
+}
+
+// A form that parses but whose properties or database do not load: the
+// command-line host reports each failure naming the form file and counts
+// it, so that its exit status says so, and goes on with what loaded.
+TEST_F(FormFileTest, PropertiesAndDatabasesThatDoNotLoadAreReportedNamingTheFormFile) {
+  ExecuteScript((dir / "d.db").string(), "create table clientes (codigo text)");
+  std::ofstream(dir / "junk.db") << std::string(200, 'x');
+  sqlite3* writer = nullptr;  // another program, writing to locked.db
+  ExecuteScript((dir / "locked.db").string(), "create table clientes (codigo text)");
+  ASSERT_EQ(sqlite3_open((dir / "locked.db").c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+  struct Case {
+    std::string database, control;
+    const char* says;
+  } cases[] = {
+      {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 4294967298})", "NumCol: 4294967298 does not fit a Long"},
+      {"d.db", R"("class": "ctlTrovel", "properties": {"MaxLength1": {"type": "Long", "value": 1e20}})", "MaxLength1"},
+      {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 2000000000})", "Cols must be from 0 to 4096"},
+      {"d.db", R"("class": "ctlTrovel2", "properties": {"ColumnsCount": 2000000000})", "Cols must be from 0 to 4096"},
+      {"d.db", R"("class": "ctlTrovel", "properties": {"Width1": 1e39})", "Width1"},
+      {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 3, "Nmcol": 4})", "no property \"Nmcol\""},
+      {"missing.db", R"("class": "ctlTrovel")", "does not exist"},
+      {"junk.db", R"("class": "ctlTrovel")", "file is not a database"},
+      {"locked.db", R"("class": "ctlTrovel")", "database is locked"},
+  };
+  for (const Case& c : cases) {
+    const std::string text = R"({"database": ")" + c.database + R"(", "read_time_limit": 0.2, "controls": [{"name": "c", )" +
+                             c.control + "}]}";
+    const std::string path = Write("f.form.json", text);
+    std::ostringstream out;
+    cli::CliHost host(out);
+    {
+      cli::Form form(path, host, out);
+      EXPECT_EQ(form.LoadFailures(), 1) << c.control << "\n" << out.str();
+      EXPECT_EQ(form.Controls().size(), 1u);
+    }
+    EXPECT_NE(out.str().find(c.says), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("(in the form file " + path + ")"), std::string::npos) << out.str();
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+  }
+  sqlite3_close(writer);
+  std::printf("form files: %zu forms whose properties or database did not load, each reported\n", std::size(cases));
 }
 
 TEST_F(FormFileTest, TheFormsReadSettingsReachItsDatabase) {

@@ -25,13 +25,18 @@ Form::~Form() {
   }
 }
 
+void Form::ReportLoadFailure(const std::string& what) {
+  out_ << "error: " << what << " (in the form file " << file_.path << ")\n";
+  ++load_failures_;
+}
+
 void Form::OpenDatabase() {
   try {
     std::shared_ptr<DataConnection> db = file_.OpenDatabase();
     if (!db) return;
     connection_ = host_.Verbose() ? std::make_shared<EchoConnection>(db, out_) : db;
   } catch (const std::exception& failure) {
-    out_ << "error: " << failure.what() << "\n";
+    ReportLoadFailure(failure.what());
   }
 }
 
@@ -43,11 +48,12 @@ void Form::AddControl(const forms::FormFile::Control& entry) {
     if (entry.properties) {
       JsonFilePropertyBag bag(*entry.properties);
       control.ReadProperties(bag);
+      forms::ControlFactory::CheckEveryKeyRead(bag);
     } else {
       control.InitProperties();
     }
   } catch (const std::exception& failure) {
-    out_ << "error: " << e.name << ": " << failure.what() << "\n";
+    ReportLoadFailure(e.name + ": " + failure.what());
   }
   host_.SetInnerSize(&control, entry.width, entry.height);
   control.Resize();
@@ -56,7 +62,7 @@ void Form::AddControl(const forms::FormFile::Control& entry) {
   try {
     forms::ControlFactory::Prepare(control, entry.entry);
   } catch (const std::exception& failure) {
-    out_ << "error: " << e.name << ": " << failure.what() << "\n";
+    ReportLoadFailure(e.name + ": " + failure.what());
   }
   controls_.push_back(std::move(e));
 }

@@ -29,8 +29,8 @@ class Form {
   // Opens `path`, on the database at `database` when one is given (a
   // relative file path in it read from the working folder) instead of the
   // form's own. A malformed file throws Error; a database that cannot be
-  // opened and a control that fails to load report the failure on `out`,
-  // and the form goes on with what it has.
+  // opened and a control that fails to load report the failure on `out`
+  // (naming the form file), and the form goes on with what it has.
   Form(const std::string& path, CliHost& host, std::ostream& out, const std::string& database = "");
   ~Form();
   Form(const Form&) = delete;
@@ -39,6 +39,9 @@ class Form {
   const std::vector<Entry>& Controls() const { return controls_; }
   // The control named `name`; throws Error when there is none.
   Entry& Find(const std::string& name);
+  // How many failures the loading reported: a database that did not open,
+  // properties that did not load or keys no control knows.
+  int LoadFailures() const { return load_failures_; }
   // The connection to the form's database; null when the form has none.
   const std::shared_ptr<DataConnection>& Connection() const { return connection_; }
 
@@ -47,6 +50,7 @@ class Form {
   void Save(const std::string& path);
 
  private:
+  void ReportLoadFailure(const std::string& what);
   void OpenDatabase();
   void AddControl(const forms::FormFile::Control& entry);
 
@@ -55,6 +59,7 @@ class Form {
   forms::FormFile file_;
   std::shared_ptr<DataConnection> connection_;
   std::vector<Entry> controls_;
+  int load_failures_ = 0;
 };
 
 }  // namespace trovel::cli

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "apps/forms/AtomicFile.h"
+#include "apps/forms/ControlFactory.h"
 #include "connectors/OpenConnection.h"
 #include "platform/Error.h"
 
@@ -79,14 +80,22 @@ std::string Rebased(const std::string& database, const std::string& from, const 
 }  // namespace
 
 namespace {
-FormFile Read(const std::string& path);
+FormFile Read(std::string_view text, const std::string& path);
 }  // namespace
 
-// Every failure names the file, whatever part of the reading found it.
 FormFile FormFile::Load(const std::string& path) {
   if (std::filesystem::is_directory(path)) throw Error(75, "cannot read the form file " + path + ": it is a folder");
+  std::ifstream in(path, std::ios::binary);
+  std::string text;
+  if (in) text.assign(std::istreambuf_iterator<char>(in), {});
+  if (!in && !in.eof()) throw Error(75, "cannot read the form file " + path);
+  return Parse(text, path);
+}
+
+// Every failure names the file, whatever part of the reading found it.
+FormFile FormFile::Parse(std::string_view text, const std::string& path) {
   try {
-    return Read(path);
+    return Read(text, path);
   } catch (const Error& e) {
     if (e.description().find(path) != std::string::npos) throw;
     throw Error(e.number(), "the form file " + path + ": " + e.description());
@@ -95,14 +104,12 @@ FormFile FormFile::Load(const std::string& path) {
 
 namespace {
 
-FormFile Read(const std::string& path) {
+FormFile Read(std::string_view text, const std::string& path) {
   using Control = FormFile::Control;
-  std::ifstream in(path);
-  if (!in) throw Error(75, "cannot read the form file " + path);
   FormFile form;
   form.path = path;
   try {
-    form.raw = json::parse(in);
+    form.raw = json::parse(text);
   } catch (const json::parse_error& e) {
     throw Error(Error::kTypeMismatch, path + " is not valid JSON: " + e.what());
   }
@@ -135,6 +142,8 @@ FormFile Read(const std::string& path) {
     Control c;
     c.name = entry["name"].get<std::string>();
     c.class_name = entry["class"].get<std::string>();
+    if (!ControlFactory::Knows(c.class_name))
+      throw Error(Error::kInvalidValue, "the control " + c.name + " is of the unknown class \"" + c.class_name + "\"");
     c.width = SizeOf(entry, "width", c.width);
     c.height = SizeOf(entry, "height", c.height);
     if (entry.contains("properties")) c.properties = entry["properties"];

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "connectors/ConnectionSettings.h"
@@ -33,8 +34,12 @@ struct FormFile {
     nlohmann::json entry;  // the whole entry, extras included
   };
 
-  // Reads and checks `path`. Throws Error with a clear description.
+  // Reads and checks `path`. Throws Error with a clear description that
+  // names the file.
   static FormFile Load(const std::string& path);
+  // Reads and checks `text`, the contents of the form file `path`. Throws
+  // Error as Load does.
+  static FormFile Parse(std::string_view text, const std::string& path);
   // Writes the form to `path`, all of it or nothing: on any failure the
   // file there stays as it was. A database file named relative to the form
   // is written relative to the folder of `path` when that is another one

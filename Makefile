@@ -3,9 +3,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
-PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev libqt6sql6-psql qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth
+PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev libqt6sql6-psql qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth clang libclang-rt-14-dev
 
-.PHONY: deps configure build test asan-test bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
+.PHONY: deps configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -27,6 +27,15 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTROVEL_SANITIZE=ON -DTROVEL_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The fuzz targets (fuzz/), built with clang's libFuzzer in a build directory
+# of their own and run FUZZ_SECONDS each; CI runs them briefly.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 120
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROVEL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # pg_bench runs on a throw-away PostgreSQL server started for it and
 # stopped afterwards, also when a benchmark fails.

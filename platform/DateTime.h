@@ -1,6 +1,8 @@
 // DateTime: a calendar date with a time of day, second resolution.
 #pragma once
 
+#include <compare>
+
 namespace trovel {
 
 struct DateTime {

@@ -1,0 +1,15 @@
+// FUZZ_CHECK: what a fuzz target asserts of the code under test. A failed
+// check prints what was expected and aborts, which libFuzzer reports as a
+// crash and saves the input that caused it.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                          \
+  do {                                                                                 \
+    if (!(condition)) {                                                                \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                    \
+    }                                                                                  \
+  } while (0)

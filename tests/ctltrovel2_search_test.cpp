@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "ctltrovel/ctlTrovel.h"
 #include "platform/Font.h"
 #include "tests/ClosingForm.h"
 #include "tests/CtlTrovel2Fixture.h"
@@ -428,6 +429,51 @@ TEST_F(CtlTrovel2Test, TheFormMayDestroyTheControlInItsEventHandlers) {
         c.evtSeleccionar = close;
         c.evtsalir = close;
       });
+}
+
+// Many lives of both controls on one connection, each through load, read,
+// page, select and (every other time) Quit: a destroyed control has freed
+// its columns, their column objects, its cursors and its share of the
+// connection, so nothing piles up over a long-running form. The sanitizer
+// build checks for leaks besides.
+TEST_F(CtlTrovel2Test, EachLifeOfBothControlsFreesAllItHeld) {
+  FillArt(120);
+  const long connection_holders = conn.use_count();
+  std::vector<std::weak_ptr<const void>> held;
+  for (int life = 0; life < 60; ++life) {
+    {
+      ctlTrovel2 c(host);
+      c.ReadProperties(bag);
+      AddArtColumns(c);
+      c.glbDb(conn);
+      c.p_leer();
+      c.cmdSiguiente.Click();
+      held.push_back(c.Columns());
+      for (const auto& column : *c.Columns()) held.push_back(column);
+      held.push_back(log->last_cursor.lock());
+      c.cmdSeleccionar.Click();
+      if (life % 2) c.Quit();
+      c.Terminate();
+    }
+    {
+      ctlTrovel c(host);
+      c.InitProperties();
+      c.SentenciaSQL("select cod, des from art");
+      c.N_Campo1("cod");
+      c.N_Campo2("des");
+      c.OrderBy("cod");
+      c.glbDb(conn);
+      c.p_leer();
+      c.cmdSiguiente.Click();
+      held.push_back(log->last_cursor.lock());
+      c.cmdSeleccionar.Click();
+      if (life % 2) c.Quit();
+      c.Terminate();
+    }
+  }
+  EXPECT_TRUE(TakeMessages().empty());
+  for (const auto& w : held) EXPECT_TRUE(w.expired());
+  EXPECT_EQ(conn.use_count(), connection_holders);
 }
 
 }  // namespace

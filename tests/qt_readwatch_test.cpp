@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -33,7 +34,8 @@ TEST(QtReadWatchTest, EscapeStopsASlowReadUnderTheWaitCursor) {
     return stop;
   };
   auto db = std::make_shared<SqliteConnection>(":memory:", settings);
-  db->Execute("create table clientes (codigo text, nombre text); insert into clientes values ('C1', 'Ana'), ('C2', 'Luis')");
+  db->Execute("create table clientes (codigo text, nombre text); insert into clientes values ('C1', 'Ana'), ('C2', 'Luis');"
+              "create table secretos (clave text); insert into secretos values ('s1')");
   auto owned = std::make_unique<ctlTrovel>(host);
   ctlTrovel* control = owned.get();
   ControlWidget widget(host, std::move(owned));
@@ -75,6 +77,19 @@ TEST(QtReadWatchTest, EscapeStopsASlowReadUnderTheWaitCursor) {
   ASSERT_NE(grid, nullptr);
   EXPECT_EQ(grid->model()->rowCount(), 2);
   EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "C1");
+
+  // A paste reaches a number box past its keystroke filter; the read scope
+  // is what keeps the hidden table out of the grid.
+  control->TipoCampo1("NUM");
+  const QString pasted = "0 or 1=1 union select clave, clave from secretos";
+  QApplication::clipboard()->setText(pasted);
+  codigo->setFocus();
+  QTest::keyClick(codigo, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(QString::fromStdString(control->txtCodigo.Text()), pasted);
+  control->p_leer();
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_EQ(shown[1], QString::fromStdString(ReadRefusal::OutOfScope()));
+  for (int r = 0; r < grid->model()->rowCount(); ++r) EXPECT_NE(grid->model()->index(r, 0).data().toString(), "s1");
 }
 
 }  // namespace

@@ -270,6 +270,16 @@ TEST_F(QtFormTest, ClosingAnUnsavedDesignAsksFirst) {
   EXPECT_FALSE(Articulos().UCaseFiltro());
   EXPECT_EQ(choice->currentText(), "False");
   EXPECT_TRUE(window->isWindowModified());
+  // Opening another form asks as well, then replaces the window.
+  Answer(QMessageBox::Discard);
+  window->OpenForm(QString::fromStdString(form.string()));
+  EXPECT_EQ(asked, "¿Guardar los cambios?");
+  EXPECT_FALSE(window->isVisible());
+  std::unique_ptr<QWidget> opened;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<FormWindow*>(w) && w != window.get() && w->isVisible()) opened.reset(w);
+  ASSERT_NE(opened, nullptr);
+  EXPECT_FALSE(opened->isWindowModified());
 }
 
 }  // namespace

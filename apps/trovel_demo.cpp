@@ -7,10 +7,12 @@
 //                                           path read from the working folder,
 //                                           or a server's address)
 //   trovel-demo --design FORM.json          design it: select, edit, resize, save
-//   trovel-demo --screenshot FILE.png FORM  run it, read each control once,
-//                                           save a picture of the window, quit
+//   trovel-demo --screenshot FILE.png FORM  run it, read each control and
+//                                           press its "S&iguiente" once, save a
+//                                           picture of the window, quit
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <iostream>
 
@@ -42,7 +44,11 @@ int main(int argc, char** argv) {
     window.show();
     if (!screenshot.isEmpty()) {
       QTimer::singleShot(300, [&] {
-        for (auto* control : window.Controls()) control->control().Invoke("p_leer");
+        for (auto* control : window.Controls()) {
+          control->control().Invoke("p_leer");
+          auto* next = control->findChild<QPushButton*>("cmdSiguiente");
+          if (next && next->isEnabled()) next->click();
+        }
         QTimer::singleShot(300, [&] {
           const bool saved = window.grab().save(screenshot);
           std::cout << (saved ? "saved " : "could not save ") << screenshot.toStdString() << "\n";

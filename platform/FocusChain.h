@@ -29,6 +29,11 @@ class FocusChain {
   // The next widget after the focused one, in its owner's tab order, that
   // can take the focus now; null when there is none.
   Widget* NextInTabOrder() const;
+  // The widgets registered by `owner` that can take the focus now, in tab
+  // order; a host that runs Tab across several controls walks these.
+  std::vector<Widget*> FocusableInTabOrder(const void* owner) const;
+  // The owner `widget` was registered with; null when it is not registered.
+  const void* OwnerOf(Widget* widget) const;
 
  private:
   std::map<Widget*, const void*> owners_;

@@ -1,11 +1,13 @@
 #include "qt/ButtonView.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "qt/ModelPanel.h"
 #include "qt/ViewSync.h"
 
 namespace trovel::qt {
@@ -85,6 +87,23 @@ void ButtonView::Click() {
   host_.Guarded(this, [this] { model_.Click(); });
 }
 
+ButtonView* ButtonView::AccessKeyTarget() const {
+  const QKeySequence key = QKeySequence::mnemonic(text());
+  auto pressable = [&key](const QWidget* panel) -> ButtonView* {
+    for (ButtonView* b : panel->findChildren<ButtonView*>(QString(), Qt::FindDirectChildrenOnly))
+      if (QKeySequence::mnemonic(b->text()) == key && b->isVisible() && b->isEnabled()) return b;
+    return nullptr;
+  };
+  // The control holding the focus answers alone, also with nothing to press.
+  for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+    if (qobject_cast<const ModelPanel*>(w)) return w->window() == window() ? pressable(w) : nullptr;
+  QWidget* form = window();
+  for (QWidget* w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain())
+    if (qobject_cast<ModelPanel*>(w))
+      if (ButtonView* b = pressable(w)) return b;
+  return nullptr;
+}
+
 void ButtonView::Press() {
   // An access key moves the focus to the button first, as a click does.
   try {
@@ -97,15 +116,12 @@ void ButtonView::Press() {
 
 bool ButtonView::event(QEvent* e) {
   if (e->type() == QEvent::Shortcut) {
-    Press();
+    if (ButtonView* target = AccessKeyTarget()) target->Press();
     return true;
   }
+  if (HandleTab(host_, this, e)) return true;
   if (e->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(e);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      host_.Guarded(this, [this] { host_.SendTab(); });
-      return true;
-    }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) {
       Click();
       return true;

@@ -1,6 +1,8 @@
 // ButtonView: a QPushButton that shows a CommandButton model. A click, or
 // its access key ("&" in the caption), focuses the button and presses the
-// model button. A graphical button is painted with its picture centred above
+// model button. Controls on one form share access keys: a key acts on the
+// control holding the focus, and only when none holds it on the first
+// control of the window's focus order. A graphical button is painted with its picture centred above
 // the caption.
 #pragma once
 
@@ -28,6 +30,8 @@ class ButtonView : public QPushButton {
  private:
   void Click();
   void Press();
+  // The button this one's access key presses, as above; null for none.
+  ButtonView* AccessKeyTarget() const;
 
   QtHost& host_;
   CommandButton& model_;

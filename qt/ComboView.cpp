@@ -20,6 +20,8 @@ ComboView::~ComboView() {
   host_.DetachView(&model_);
 }
 
+bool ComboView::event(QEvent* e) { return HandleTab(host_, this, e) || QComboBox::event(e); }
+
 void ComboView::Sync() {
   syncing_ = true;
   SyncCommon(host_, this, model_);

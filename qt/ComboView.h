@@ -19,6 +19,9 @@ class ComboView : public QComboBox {
 
   void Sync();
 
+ protected:
+  bool event(QEvent* e) override;
+
  private:
   QtHost& host_;
   ComboBox& model_;

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <algorithm>
 #include <QMouseEvent>
+#include <QTimer>
+#include <utility>
 
 #include "qt/KeyTranslation.h"
 #include "qt/ViewSync.h"
@@ -23,7 +25,11 @@ GridView::GridView(QtHost& host, FlexGrid& model, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   host_.AttachView(&model_, this);
   model_.onChanged = [this] { Sync(); };
-  connect(&table_, &QAbstractItemModel::modelReset, this, [this] { Sync(); });
+  connect(&table_, &QAbstractItemModel::modelReset, this, [this] {
+    arrived_first_ = -1;  // a new grid: it starts at its top
+    Sync();
+  });
+  connect(&table_, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first) { RowsArrived(first); });
   Sync();
 }
 
@@ -48,6 +54,19 @@ void GridView::Sync() {
   }
 }
 
+void GridView::RowsArrived(int first) {
+  // A block comes a row at a time inside one handler; it is shown once the
+  // handler is done and the event loop runs again.
+  if (arrived_first_ >= 0) return;
+  arrived_first_ = first;
+  QTimer::singleShot(0, this, [this] {
+    const int first = std::exchange(arrived_first_, -1);
+    if (first < 0 || first >= table_.rowCount()) return;
+    const QModelIndex at = table_.index(first, std::max(0, model_.Col()));
+    if (!viewport()->rect().contains(visualRect(at))) scrollTo(at, QAbstractItemView::PositionAtTop);
+  });
+}
+
 bool GridView::MoveCurrent(int row, int col) {
   if (!host_.Guarded(this, [&] { model_.MoveWithin(row, col); })) return false;
   Sync();
@@ -55,13 +74,7 @@ bool GridView::MoveCurrent(int row, int col) {
 }
 
 bool GridView::event(QEvent* e) {
-  if (e->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(e);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      host_.Guarded(this, [this] { host_.SendTab(); });
-      return true;
-    }
-  }
+  if (HandleTab(host_, this, e)) return true;
   return QTableView::event(e);
 }
 

@@ -4,6 +4,9 @@
 // the model's key-down and key-press handlers, and a double-click to its
 // double-click handler. Column widths and row heights follow the model's
 // twips, so a cell's place on screen matches the model's cell geometry.
+// Rows appended in one go (a page of a search) scroll into view: the first
+// of them goes to the top unless it is on screen already; the model's
+// current cell stays where the model has it.
 #pragma once
 
 #include <QTableView>
@@ -33,10 +36,13 @@ class GridView : public QTableView {
  private:
   // Moves the model's current cell; false when that failed or deleted the view.
   bool MoveCurrent(int row, int col);
+  // Once the rows appended from table row `first` on are all in, shows them.
+  void RowsArrived(int first);
 
   QtHost& host_;
   FlexGrid& model_;
   GridTableModel table_;
+  int arrived_first_ = -1;  // the first row appended since the event loop last ran
 };
 
 }  // namespace trovel::qt

@@ -1,5 +1,7 @@
 #include "qt/ModelPanel.h"
 
+#include <QFocusEvent>
+
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
 #include "platform/FlexGrid.h"
@@ -10,8 +12,11 @@
 #include "qt/GridView.h"
 #include "qt/LabelView.h"
 #include "qt/TextBoxView.h"
+#include "qt/Twips.h"
 
 namespace trovel::qt {
+
+ModelPanel::ModelPanel(QtHost& host, QWidget* parent) : QWidget(parent), host_(host) { setFont(ShownFont(nullptr)); }
 
 void ModelPanel::Mirror(const std::vector<Widget*>& models) {
   for (Widget* m : models) {
@@ -26,7 +31,13 @@ void ModelPanel::Mirror(const std::vector<Widget*>& models) {
       view = new LabelView(host_, *label, this);
     else if (auto* grid = dynamic_cast<FlexGrid*>(m))
       view = new GridView(host_, *grid, this);
-    if (view) views_[m] = view;
+    if (!view) continue;
+    views_[m] = view;
+    models_.push_back(m);
+    if (view->focusPolicy() & Qt::TabFocus) {
+      view->setFocusPolicy(Qt::ClickFocus);
+      setFocusPolicy(Qt::TabFocus);
+    }
   }
   // The editor of a grid lies over it: raise every non-grid view.
   for (auto& [m, view] : views_)
@@ -41,6 +52,17 @@ QWidget* ModelPanel::ViewOf(const Widget* model) const {
 void ModelPanel::ClearViews() {
   for (auto& [m, view] : views_) delete view;
   views_.clear();
+  models_.clear();
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void ModelPanel::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  const bool last = e->reason() == Qt::BacktabFocusReason;
+  host_.Guarded(this, [&] {
+    for (Widget* m : models_)
+      if (host_.EnterOwner(m, last)) return;
+  });
 }
 
 }  // namespace trovel::qt

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QMessageBox>
 #include <QPointer>
+#include <algorithm>
 
 #include "platform/Error.h"
 #include "platform/Widget.h"
@@ -86,11 +87,23 @@ void QtHost::ShowFailure(const std::string& description) {
   }
 }
 
+namespace {
+
+// Styles draw the focus mark only in windows whose focus the keyboard moved;
+// the host's moves are the form's keyboard handling, whatever Qt's reason.
+void ShowFocusMark(QWidget* view) {
+  view->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+  view->update();
+}
+
+}  // namespace
+
 void QtHost::FocusView(Widget* model) {
   auto it = views_.find(model);
   if (it == views_.end()) return;
   QuietFocus quiet(*this);
   it->second->setFocus(Qt::OtherFocusReason);
+  ShowFocusMark(it->second);
 }
 
 void QtHost::SetFocus(Widget* widget) {
@@ -103,12 +116,45 @@ void QtHost::SetFocus(Widget* widget) {
   FocusView(focus_.Focused());
 }
 
-void QtHost::SendTab() {
-  if (Widget* next = focus_.NextInTabOrder()) SetFocus(next);
+void QtHost::SendTab() { MoveTab(true); }
+
+void QtHost::MoveTab(bool forward) {
+  Widget* focused = focus_.Focused();
+  if (!focused) return;
+  const std::vector<Widget*> order = focus_.FocusableInTabOrder(focus_.OwnerOf(focused));
+  auto at = std::find(order.begin(), order.end(), focused);
+  if (at != order.end()) {
+    if (forward && at + 1 != order.end()) return SetFocus(*(at + 1));
+    if (!forward && at != order.begin()) return SetFocus(*(at - 1));
+  }
+  auto view = views_.find(focused);
+  if (view != views_.end() && view->second->parentWidget() && LeavePanel(view->second->parentWidget(), forward))
+    return;
+  // The control is the window's only focus stop: round within it.
+  if (!order.empty()) SetFocus(forward ? order.front() : order.back());
+}
+
+bool QtHost::LeavePanel(QWidget* panel, bool forward) {
+  for (QWidget* w = panel;;) {
+    w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (!w || w == panel) return false;
+    if (panel->isAncestorOf(w) || w->window() != panel->window()) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) {
+      w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
+}
+
+bool QtHost::EnterOwner(Widget* member, bool last) {
+  const std::vector<Widget*> order = focus_.FocusableInTabOrder(focus_.OwnerOf(member));
+  if (!focus_.IsRegistered(member) || order.empty()) return false;
+  SetFocus(last ? order.back() : order.front());
+  return true;
 }
 
 float QtHost::TextWidth(const std::string& text, const Font* font) const {
-  QFontMetricsF metrics(ToQFont(font));
+  QFontMetricsF metrics(ShownFont(font));
   const QWidget* at = QApplication::activeWindow();
   const double dpi = at ? at->logicalDpiX() : 96.0;
   return static_cast<float>(metrics.horizontalAdvance(QString::fromStdString(text)) * 1440.0 / dpi);
@@ -124,6 +170,7 @@ Widget* QtHost::ModelOf(QWidget* view) const {
 void QtHost::OnQtFocusChanged(QWidget*, QWidget* now) {
   if (quiet_ || !now) return;  // no widget at all: the window lost the focus
   Widget* model = ModelOf(now);
+  if (model) ShowFocusMark(now);
   if (model == focus_.Focused()) return;
   QuietFocus quiet(*this);
   if (model && focus_.IsRegistered(model)) {

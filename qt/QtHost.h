@@ -3,6 +3,10 @@
 // view of the focused model widget; a focus change that Qt makes (a click,
 // a window's own focus handling) is fed back into the model in the same
 // order the platform defines: validate and lost focus, then got focus.
+// Tab runs through the whole window: inside a control in its designed tab
+// order, and past its last (or first) widget on to the window's next (or
+// previous) focus stop, which may be another control or a widget of the
+// application's own. The focused view always shows its focus mark.
 // Events and property notices reach the application as Qt signals; message
 // boxes are modal QMessageBoxes; DoEvents runs the Qt event loop once.
 //
@@ -48,6 +52,12 @@ class QtHost : public QObject, public Host {
   void SetFocus(Widget* widget) override;
   Widget* FocusedWidget() const override { return focus_.Focused(); }
   void SendTab() override;
+  // Tab (forward) or Shift+Tab from the focused model widget, as above.
+  void MoveTab(bool forward);
+  // Gives the focus to the first (or, with `last`, the last) widget in tab
+  // order of the control that `member` belongs to; false when none of its
+  // widgets can take the focus now.
+  bool EnterOwner(Widget* member, bool last);
   void RegisterWidget(const void* control, Widget* widget) override { focus_.Register(control, widget); }
   void UnregisterWidget(Widget* widget) override;
   float TextWidth(const std::string& text, const Font* font) const override;
@@ -85,6 +95,9 @@ class QtHost : public QObject, public Host {
   void ShowFailure(const std::string& description);
   Widget* ModelOf(QWidget* view) const;
   void FocusView(Widget* model);
+  // Moves Qt's focus to the next focus stop of the window outside `panel`;
+  // false when there is none.
+  bool LeavePanel(QWidget* panel, bool forward);
 
   FocusChain focus_;
   std::map<Widget*, QWidget*> views_;

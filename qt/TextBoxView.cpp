@@ -99,14 +99,7 @@ void TextBoxView::FollowView() {
 }
 
 bool TextBoxView::event(QEvent* e) {
-  // Tab belongs to the host's focus chain, not to Qt's.
-  if (e->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(e);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      host_.Guarded(this, [this] { host_.SendTab(); });
-      return true;
-    }
-  }
+  if (HandleTab(host_, this, e)) return true;
   return QLineEdit::event(e);
 }
 

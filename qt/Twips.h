@@ -16,15 +16,14 @@ inline int ToPixels(float twips, const QWidget* at) {
 
 inline float ToTwips(int pixels, const QWidget* at) { return static_cast<float>(pixels * 1440.0 / at->logicalDpiX()); }
 
-// The Qt font for a font object; null gives the application's font.
-inline QFont ToQFont(const Font* font) {
-  QFont f;
-  if (!font) return f;
-  f.setFamily(QString::fromStdString(font->name));
-  f.setPointSizeF(font->size);
-  f.setBold(font->bold);
-  f.setItalic(font->italic);
-  return f;
-}
+// The Qt font a font object names; null names the host's default font, the
+// controls' "MS Sans Serif" 8.25 point.
+QFont ToQFont(const Font* font);
+// The font the views show for a font object. A family missing here (the
+// controls' own is, off Windows) is stood in for by the family fontconfig
+// picks, narrowed to the proportions of the classic dialog font: the
+// controls' captions were sized in twips for it, and a wider stand-in would
+// not fit them.
+QFont ShownFont(const Font* font);
 
 }  // namespace trovel::qt

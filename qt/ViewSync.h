@@ -1,7 +1,9 @@
 // ViewSync: what every view copies from its model widget: geometry (twips
-// to pixels), visibility, enabled state and font.
+// to pixels), visibility, enabled state and font; and the keys every view
+// leaves to the host.
 #pragma once
 
+#include <QKeyEvent>
 #include <QWidget>
 
 #include "platform/Widget.h"
@@ -18,7 +20,18 @@ inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model) {
                     ToPixels(model.Height(), at));
   view->setVisible(model.Visible());
   view->setEnabled(model.Enabled());
-  if (model.GetFont()) view->setFont(ToQFont(model.GetFont().get()));
+  if (model.GetFont()) view->setFont(ShownFont(model.GetFont().get()));
+}
+
+// Tab and Shift+Tab belong to the host's focus chain, not to Qt's. True when
+// `e` was one of them (the host has moved the focus on; `view` may be gone).
+inline bool HandleTab(QtHost& host, QObject* view, QEvent* e) {
+  if (e->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(e);
+  const bool back = key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && key->modifiers() & Qt::ShiftModifier);
+  if (key->key() != Qt::Key_Tab && !back) return false;
+  host.Guarded(view, [&] { host.MoveTab(!back); });
+  return true;
 }
 
 }  // namespace trovel::qt

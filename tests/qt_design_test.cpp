@@ -26,7 +26,8 @@ namespace fs = std::filesystem;
 class QtDesignTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path = fs::temp_directory_path() / "trovel_design_test.form.json";
+    path = fs::temp_directory_path() /
+           ("trovel_design_test_" + std::to_string(QCoreApplication::applicationPid()) + ".form.json");
     std::ofstream(path) << R"({"controls": [{"name": "ctlA", "class": "ctlTrovel", "width": 5280, "height": 4905}]})";
     window = std::make_unique<FormWindow>(host, forms::FormFile::Load(path.string()), FormWindow::Mode::Design);
     window->show();

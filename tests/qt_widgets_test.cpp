@@ -51,7 +51,9 @@ class QtWidgetsTest : public ::testing::Test {
 
   QTimer closer;
   QSignalSpy messages{&TypedControlWidget::SharedHost(), &QtHost::messageShown};
-  fs::path path = fs::temp_directory_path() / "trovel_qt_widgets_test.db";
+  // One file per process: CTest runs the cases side by side.
+  fs::path path = fs::temp_directory_path() /
+                  ("trovel_qt_widgets_test_" + std::to_string(QCoreApplication::applicationPid()) + ".db");
 };
 
 TEST_F(QtWidgetsTest, EveryValuePropertyIsAQtPropertyWithItsNotice) {
@@ -235,7 +237,8 @@ TEST_F(QtWidgetsTest, AFormCompiledByUicRebuildsTheControls) {
 }
 
 TEST_F(QtWidgetsTest, TheDemosDesignModeEditsTheColumnsItSaves) {
-  const fs::path form = fs::temp_directory_path() / "trovel_columns_test.form.json";
+  const fs::path form = fs::temp_directory_path() / ("trovel_columns_test_" +
+                                                     std::to_string(QCoreApplication::applicationPid()) + ".form.json");
   std::ofstream(form) << R"({"controls": [{"name": "art", "class": "ctlTrovel2",
                             "columns": [{"key": "0", "field": "codigo"}, {"key": "1", "field": "nombre"}]}]})";
   desktop::FormWindow window(TypedControlWidget::SharedHost(), forms::FormFile::Load(form.string()),

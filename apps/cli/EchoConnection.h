@@ -1,8 +1,10 @@
-// EchoConnection: a connection that prints each statement it is asked to
-// run, then passes it on.
+// EchoConnection: a connection that hands each statement it is asked to run
+// to a listener (or prints it), then passes it on.
 #pragma once
 
+#include <functional>
 #include <ostream>
+#include <string>
 
 #include "contracts/ForwardingConnection.h"
 
@@ -10,17 +12,22 @@ namespace trovel::cli {
 
 class EchoConnection : public ForwardingConnection {
  public:
+  using Listener = std::function<void(const std::string& statement)>;
+
+  EchoConnection(std::shared_ptr<DataConnection> target, Listener listener)
+      : ForwardingConnection(std::move(target)), listener_(std::move(listener)) {}
+  // Prints "sql: " and the statement, a line each.
   // REQUIRES: `out` outlives the connection.
   EchoConnection(std::shared_ptr<DataConnection> target, std::ostream& out)
-      : ForwardingConnection(std::move(target)), out_(out) {}
+      : EchoConnection(std::move(target), [&out](const std::string& statement) { out << "sql: " << statement << "\n"; }) {}
 
   std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
-    out_ << "sql: " << statement << "\n";
+    listener_(statement);
     return ForwardingConnection::OpenCursor(statement, flag);
   }
 
  private:
-  std::ostream& out_;
+  Listener listener_;
 };
 
 }  // namespace trovel::cli

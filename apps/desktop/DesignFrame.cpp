@@ -45,6 +45,7 @@ void DesignFrame::mouseMoveEvent(QMouseEvent* e) {
   if (resizing_) {
     const QPoint size = at + grab_offset_;
     resize(std::max(size.x(), 4 * kGrip), std::max(size.y(), 4 * kGrip));
+    if (onResized) onResized();
   }
 }
 

@@ -19,6 +19,8 @@ class DesignFrame : public QWidget {
 
   void SetSelected(bool selected);
   std::function<void()> onSelected;
+  // After each step of a resize with the mouse (not after other resizes).
+  std::function<void()> onResized;
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;

@@ -1,18 +1,25 @@
 #include "apps/desktop/FormWindow.h"
 
+#include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "apps/desktop/DesignFrame.h"
 #include "apps/desktop/PropertyList.h"
+#include "apps/cli/EchoConnection.h"
 #include "apps/forms/ControlFactory.h"
 #include "ctltrovel2/ColumnDescription.h"
 #include "platform/Error.h"
+#include "platform/CommandButton.h"
 #include "platform/JsonFilePropertyBag.h"
 #include "qt/ReadWatch.h"
 #include "qt/Twips.h"
@@ -21,13 +28,36 @@
 
 namespace trovel::desktop {
 
+namespace {
+
+// The least size of a control at run time: its row of four buttons of width
+// B, with gaps of B/4, starts 2.625 B left of the control's centre, so the
+// control needs 5.25 B to show it whole; in height, room for the filter
+// boxes, a few rows of the grid and the buttons.
+QSize LeastSize(Control& control, const QWidget* at) {
+  float button = 0;
+  for (const Widget* w : control.Children())
+    if (dynamic_cast<const CommandButton*>(w)) button = std::max(button, w->Width());
+  return {qt::ToPixels(5.25f * button, at) + 1, qt::ToPixels(2400, at)};
+}
+
+}  // namespace
+
 FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     : host_(host), form_(std::move(form)), mode_(mode) {
-  setWindowTitle(QString("Trovel - %1%2")
+  setWindowTitle(QString("Trovel - %1[*]%2")
                      .arg(QFileInfo(QString::fromStdString(form_.path)).fileName(),
                           mode_ == Mode::Design ? " [diseño]" : ""));
-  // Controls sit side by side at their saved sizes, as placed on a form.
+  // At design time controls sit side by side at their saved sizes, as placed
+  // on a form; at run time they share the window.
   auto* surface = new QWidget;
+  auto* row = mode_ == Mode::Run ? new QHBoxLayout(surface) : nullptr;
+  if (row) row->setSpacing(12);
+  log_ = new QPlainTextEdit;
+  log_->setObjectName("log");
+  log_->setReadOnly(true);
+  log_->setTabChangesFocus(true);
+  log_->setMaximumBlockCount(500);
   int next_left = 8;
   auto place = [&](QWidget* w) {
     w->setParent(surface);
@@ -41,6 +71,14 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     QPointer<qt::ReadWatch> watch = new qt::ReadWatch(this);
     settings.read_progress = [watch](std::chrono::milliseconds elapsed) { return watch && watch->Report(elapsed); };
     connection_ = form_.OpenDatabase(settings);
+    ver_sql_ = new QCheckBox("&Ver SQL");
+    ver_sql_->setObjectName("verSql");
+    ver_sql_->setToolTip("Escribe en el registro cada sentencia enviada a la base de datos");
+    if (connection_)
+      connection_ = std::make_shared<cli::EchoConnection>(
+          connection_, [box = QPointer<QCheckBox>(ver_sql_), log = QPointer<QPlainTextEdit>(log_)](const std::string& sql) {
+            if (box && box->isChecked() && log) log->appendPlainText("sql: " + QString::fromStdString(sql));
+          });
   }
 
   for (const forms::FormFile::Control& entry : form_.controls) {
@@ -69,29 +107,33 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
         if (!described.empty()) line += "  " + QString::fromStdString(described);
         Log(line);
       });
-      place(widget);
+      widget->setMinimumSize(LeastSize(control, this));
+      row->addWidget(widget, std::max(1, static_cast<int>(entry.width)));
     } else {
       auto* frame = new DesignFrame(widget, surface);
       frame->onSelected = [this, index] { Select(index); };
+      frame->onResized = [this] { MarkChanged(); };
       frames_.push_back(frame);
       place(frame);
     }
   }
 
-  int bottom = 0;
-  for (QWidget* w : surface->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-    bottom = std::max(bottom, w->geometry().bottom());
-  surface->setMinimumSize(next_left, bottom + 8);
-  auto* scroll = new QScrollArea;
-  scroll->setWidget(surface);
-  scroll->setWidgetResizable(true);
   auto* central = new QWidget;
   auto* column = new QVBoxLayout(central);
-  column->addWidget(scroll, 3);
-  log_ = new QPlainTextEdit;
-  log_->setObjectName("log");
-  log_->setReadOnly(true);
-  log_->setMaximumBlockCount(500);
+  if (mode_ == Mode::Run) {
+    column->addWidget(surface, 3);
+    column->addWidget(ver_sql_);
+    if (!controls_.empty()) controls_.front()->setFocus(Qt::TabFocusReason);
+  } else {
+    int bottom = 0;
+    for (QWidget* w : surface->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      bottom = std::max(bottom, w->geometry().bottom());
+    surface->setMinimumSize(next_left, bottom + 8);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(surface);
+    scroll->setWidgetResizable(true);
+    column->addWidget(scroll, 3);
+  }
   column->addWidget(log_, 1);
   setCentralWidget(central);
 
@@ -112,8 +154,14 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     });
     tools->addAction("&Páginas de propiedades...", this, [this] { OpenPropertySheet(); });
     tools->addAction("&Columnas...", this, [this] { OpenColumnsEditor(); });
+    tools->addAction("&Abrir...", this, [this] {
+      const QString dir = QFileInfo(QString::fromStdString(form_.path)).absolutePath();
+      const QString path = QFileDialog::getOpenFileName(this, "Abrir formulario", dir, "Formularios (*.json)");
+      if (!path.isEmpty()) OpenForm(path);
+    });
     for (qt::ControlWidget* w : controls_)
       connect(w, &qt::ControlWidget::propertyChanged, this, [this] {
+        MarkChanged();
         if (properties_) properties_->Refresh();
       });
     if (!controls_.empty()) Select(0);
@@ -122,6 +170,49 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
 }
 
 FormWindow::~FormWindow() = default;
+
+bool FormWindow::ConfirmClose() {
+  if (mode_ != Mode::Design || !isWindowModified() || confirmed_) return true;
+  QMessageBox box(QMessageBox::Question, "Trovel", "¿Guardar los cambios?",
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.button(QMessageBox::Save)->setText("&Guardar");
+  box.button(QMessageBox::Discard)->setText("&No guardar");
+  box.button(QMessageBox::Cancel)->setText("Cancelar");
+  box.setDefaultButton(QMessageBox::Save);
+  const int answer = box.exec();
+  if (answer == QMessageBox::Cancel) return false;
+  if (answer == QMessageBox::Save) {
+    try {
+      SaveForm();
+    } catch (const std::exception& failure) {
+      QMessageBox::warning(this, "Guardar", QString::fromStdString(failure.what()));
+      return false;
+    }
+  }
+  confirmed_ = true;
+  return true;
+}
+
+void FormWindow::closeEvent(QCloseEvent* e) {
+  if (ConfirmClose())
+    e->accept();
+  else
+    e->ignore();
+}
+
+void FormWindow::OpenForm(const QString& path) {
+  if (!ConfirmClose()) return;
+  try {
+    auto* next = new FormWindow(host_, forms::FormFile::Load(path.toStdString()), mode_);
+    next->setAttribute(Qt::WA_DeleteOnClose);
+    next->show();
+  } catch (const std::exception& failure) {
+    confirmed_ = false;  // this window stays, and asks again when it closes
+    QMessageBox::warning(this, "Abrir", QString::fromStdString(failure.what()));
+    return;
+  }
+  close();
+}
 
 void FormWindow::Log(const QString& line) {
   if (log_) log_->appendPlainText(line);
@@ -165,6 +256,7 @@ void FormWindow::OpenColumnsEditor() {
   qt::ColumnsEditor editor(columns, this);
   if (editor.exec() != QDialog::Accepted) return;
   entry.entry["columns"] = ColumnDescription::ToJson(editor.Columns());
+  MarkChanged();
   Log(QString::fromStdString(entry.name) + ": columnas cambiadas");
 }
 
@@ -177,6 +269,7 @@ void FormWindow::SaveForm() {
     form_.controls[i].height = qt::ToTwips(controls_[i]->height(), this);
   }
   form_.Save(form_.path);
+  setWindowModified(false);
 }
 
 }  // namespace trovel::desktop

@@ -1,10 +1,18 @@
 // FormWindow: a form file shown in a Qt window with its controls, at run
 // time (searches against the form's database, each selection and exit
-// written into the window's log) or at design time (controls are selected,
-// edited in a property list, the "Campos" sheet of a ctlTrovel and the
-// column editor of a ctlTrovel2, resized with the mouse, and the form saved).
+// written into the window's log, and with "Ver SQL" each statement sent to
+// the database) or at design time (controls are selected, edited in a
+// property list, the "Campos" sheet of a ctlTrovel and the column editor of
+// a ctlTrovel2, resized with the mouse, and the form saved).
+//
+// At run time the controls share the window's width, in the proportions of
+// their saved widths, and its height; each keeps the least size that shows
+// its row of buttons whole. The form opens with the focus in its first
+// control. At design time the title marks unsaved changes ("[*]"), and
+// closing the window or opening another form asks whether to save them.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -43,9 +51,21 @@ class FormWindow : public QMainWindow {
   // saves and run mode adds with Columns.Add.
   void OpenColumnsEditor();
   QPlainTextEdit* Log() const { return log_; }
+  // Run mode: whether the log shows each statement sent to the database.
+  QCheckBox* VerSql() const { return ver_sql_; }
+  // Design mode: asks "¿Guardar los cambios?" when there are unsaved changes
+  // and saves when told to; false when the user cancels or the save failed.
+  bool ConfirmClose();
+  // Design mode: opens the form file at `path` in a new window and closes
+  // this one, after ConfirmClose.
+  void OpenForm(const QString& path);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   void Log(const QString& line);
+  void MarkChanged() { setWindowModified(true); }
 
   qt::QtHost& host_;
   forms::FormFile form_;
@@ -55,6 +75,8 @@ class FormWindow : public QMainWindow {
   std::vector<DesignFrame*> frames_;
   PropertyList* properties_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
+  QCheckBox* ver_sql_ = nullptr;
+  bool confirmed_ = false;  // the user already answered for this window
   int selected_ = -1;
 };
 

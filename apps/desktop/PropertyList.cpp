@@ -1,5 +1,6 @@
 #include "apps/desktop/PropertyList.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -40,8 +41,16 @@ void PropertyList::Show(Control* control) {
       name->setToolTip(QString::fromStdString(m.help));
       table_->setItem(row, 0, name);
       auto* value = new QTableWidgetItem;
-      if (m.write != MemberInfo::Write::ByValue) value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+      const bool choice = m.type == MemberInfo::Type::Boolean && m.write == MemberInfo::Write::ByValue;
+      if (m.write != MemberInfo::Write::ByValue || choice) value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
       table_->setItem(row, 1, value);
+      if (choice) {
+        auto* list = new QComboBox;
+        list->addItems({"True", "False"});
+        const std::string property = m.name;
+        connect(list, &QComboBox::activated, this, [this, property](int index) { Write(property, Variant(index == 0)); });
+        table_->setCellWidget(row, 1, list);
+      }
     }
   }
   filling_ = false;
@@ -64,15 +73,19 @@ void PropertyList::Refresh() {
       text = QString("(%1)").arg(QString::fromStdString(failure.what()));
     }
     table_->item(row, 1)->setText(text);
+    if (auto* list = qobject_cast<QComboBox*>(table_->cellWidget(row, 1))) list->setCurrentIndex(list->findText(text));
   }
   filling_ = false;
 }
 
 void PropertyList::Edited(QTableWidgetItem* item) {
   if (filling_ || !control_ || item->column() != 1) return;
-  const std::string name = table_->item(item->row(), 0)->text().toStdString();
+  Write(table_->item(item->row(), 0)->text().toStdString(), Variant(item->text().toStdString()));
+}
+
+void PropertyList::Write(const std::string& name, const Variant& value) {
   try {
-    control_->SetProperty(name, Variant(item->text().toStdString()));
+    control_->SetProperty(name, value);
   } catch (const std::exception& failure) {
     QMessageBox::warning(this, "Propiedades", QString::fromStdString(failure.what()));
   }

@@ -1,6 +1,7 @@
 // PropertyList: the design-time list of a control's properties, taken from
 // its member description in interface order: name and value, editable for
 // value properties, with the selected property's help string shown below.
+// A Boolean property is chosen from True and False.
 #pragma once
 
 #include <QLabel>
@@ -28,6 +29,8 @@ class PropertyList : public QWidget {
 
  private:
   void Edited(QTableWidgetItem* item);
+  // Writes `value` into the property `name`; a refusal is shown.
+  void Write(const std::string& name, const Variant& value);
 
   Control* control_ = nullptr;
   QTableWidget* table_;

@@ -38,10 +38,17 @@ int main(int argc, char** argv) {
   const QString form_path = args.value(0, "build/demo/demo.form.json");
   try {
     trovel::qt::QtHost host;
-    trovel::forms::FormFile form = trovel::forms::FormFile::Load(form_path.toStdString());
+    trovel::forms::FormFile form;
+    try {
+      form = trovel::forms::FormFile::Load(form_path.toStdString());
+    } catch (const std::exception& failure) {
+      if (screenshot.isEmpty()) QMessageBox::critical(nullptr, "Abrir", QString::fromStdString(failure.what()));
+      throw;
+    }
     if (!database.empty()) form.NameDatabase(database);
     trovel::desktop::FormWindow window(host, std::move(form), mode);
     window.show();
+    if (screenshot.isEmpty()) QTimer::singleShot(0, &window, [&window] { window.ShowLoadFailures(); });
     if (!screenshot.isEmpty()) {
       QTimer::singleShot(300, [&] {
         for (auto* control : window.Controls()) {

@@ -137,5 +137,33 @@ TEST_F(QtDesignTest, AFailedSaveKeepsTheFormFile) {
   EXPECT_EQ(bytes(), before);
 }
 
+// A form that parses but does not load whole opens with what loaded, and
+// the demo shows what did not in one message box naming the form file.
+TEST(QtFormLoadTest, WhatDoesNotLoadIsShownInOneMessageBox) {
+  qt::QtHost host;
+  const fs::path form = fs::temp_directory_path() /
+                        ("trovel_load_test_" + std::to_string(QCoreApplication::applicationPid()) + ".form.json");
+  std::ofstream(form) << R"({"database": "missing.db", "controls": [
+      {"name": "ctlA", "class": "ctlTrovel", "properties": {"NumCol": 4294967298}},
+      {"name": "ctlB", "class": "ctlTrovel", "properties": {"Nmcol": 3}}]})";
+  FormWindow window(host, forms::FormFile::Load(form.string()), FormWindow::Mode::Run);
+  fs::remove(form);
+  ASSERT_EQ(window.LoadFailures().size(), 3);
+  EXPECT_TRUE(window.LoadFailures()[0].contains("does not exist"));
+  EXPECT_TRUE(window.LoadFailures()[1].startsWith("ctlA: ") && window.LoadFailures()[1].contains("does not fit a Long"));
+  EXPECT_TRUE(window.LoadFailures()[2].startsWith("ctlB: ") && window.LoadFailures()[2].contains("\"Nmcol\""));
+  EXPECT_EQ(window.Controls().size(), 2u);
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  window.ShowLoadFailures();
+  EXPECT_TRUE(shown.contains(QString::fromStdString(form.string()))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(window.LoadFailures().join("\n"))) << shown.toStdString();
+}
+
 }  // namespace
 }  // namespace trovel::desktop

@@ -70,7 +70,11 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     ConnectionSettings settings;
     QPointer<qt::ReadWatch> watch = new qt::ReadWatch(this);
     settings.read_progress = [watch](std::chrono::milliseconds elapsed) { return watch && watch->Report(elapsed); };
-    connection_ = form_.OpenDatabase(settings);
+    try {
+      connection_ = form_.OpenDatabase(settings);
+    } catch (const std::exception& failure) {
+      LoadFailed(failure.what());
+    }
     ver_sql_ = new QCheckBox("&Ver SQL");
     ver_sql_->setObjectName("verSql");
     ver_sql_->setToolTip("Escribe en el registro cada sentencia enviada a la base de datos");
@@ -83,12 +87,29 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
 
   for (const forms::FormFile::Control& entry : form_.controls) {
     std::unique_ptr<JsonFilePropertyBag> bag;
-    if (entry.properties) bag = std::make_unique<JsonFilePropertyBag>(*entry.properties);
+    bool bag_read = false;  // a bag whose values did not all decode gives what did
+    if (entry.properties) {
+      bag = std::make_unique<JsonFilePropertyBag>();
+      try {
+        bag->FromJson(*entry.properties);
+        bag_read = true;
+      } catch (const std::exception& failure) {
+        LoadFailed(QString::fromStdString(entry.name + ": " + failure.what()));
+      }
+    }
     auto* widget = new qt::ControlWidget(host_, forms::ControlFactory::Create(entry.class_name, host_), bag.get());
     widget->setObjectName(QString::fromStdString(entry.name));
     widget->resize(qt::ToPixels(entry.width, this), qt::ToPixels(entry.height, this));
     widget->setMinimumSize(0, 0);
-    if (!widget->loadError().isEmpty()) Log(QString::fromStdString(entry.name) + ": " + widget->loadError());
+    if (!widget->loadError().isEmpty()) {
+      LoadFailed(QString::fromStdString(entry.name) + ": " + widget->loadError());
+    } else if (bag_read) {
+      try {
+        forms::ControlFactory::CheckEveryKeyRead(*bag);
+      } catch (const std::exception& failure) {
+        LoadFailed(QString::fromStdString(entry.name + ": " + failure.what()));
+      }
+    }
     Control& control = widget->control();
     const int index = static_cast<int>(controls_.size());
     controls_.push_back(widget);
@@ -97,7 +118,7 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
       try {
         forms::ControlFactory::Prepare(control, entry.entry);
       } catch (const std::exception& failure) {
-        Log(QString::fromStdString(entry.name + ": " + failure.what()));
+        LoadFailed(QString::fromStdString(entry.name + ": " + failure.what()));
       }
       const QString name = QString::fromStdString(entry.name);
       connect(widget, &qt::ControlWidget::eventRaised, this, [this, name, widget](const QString& event, const QStringList& args) {
@@ -206,12 +227,25 @@ void FormWindow::OpenForm(const QString& path) {
     auto* next = new FormWindow(host_, forms::FormFile::Load(path.toStdString()), mode_);
     next->setAttribute(Qt::WA_DeleteOnClose);
     next->show();
+    next->ShowLoadFailures();
   } catch (const std::exception& failure) {
     confirmed_ = false;  // this window stays, and asks again when it closes
     QMessageBox::warning(this, "Abrir", QString::fromStdString(failure.what()));
     return;
   }
   close();
+}
+
+void FormWindow::LoadFailed(const QString& what) {
+  load_failures_ << what;
+  Log(what);
+}
+
+void FormWindow::ShowLoadFailures() {
+  if (load_failures_.isEmpty()) return;
+  QMessageBox::warning(this, "Abrir",
+                       "El formulario " + QString::fromStdString(form_.path) + " no se cargó entero:\n\n" +
+                           load_failures_.join("\n"));
 }
 
 void FormWindow::Log(const QString& line) {

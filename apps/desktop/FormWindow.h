@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -35,7 +36,9 @@ class FormWindow : public QMainWindow {
  public:
   enum class Mode { Run, Design };
 
-  // Opens `form`; throws Error when its controls cannot be created.
+  // Opens `form`. What does not load (the database, a control's saved
+  // properties, a key no control has) is logged and kept in LoadFailures;
+  // the window opens with the rest.
   FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode);
   ~FormWindow() override;
 
@@ -51,6 +54,11 @@ class FormWindow : public QMainWindow {
   // saves and run mode adds with Columns.Add.
   void OpenColumnsEditor();
   QPlainTextEdit* Log() const { return log_; }
+  // What did not load when the window opened, each naming its control.
+  const QStringList& LoadFailures() const { return load_failures_; }
+  // Shows LoadFailures in a message box naming the form file; nothing when
+  // everything loaded.
+  void ShowLoadFailures();
   // Run mode: whether the log shows each statement sent to the database.
   QCheckBox* VerSql() const { return ver_sql_; }
   // Design mode: asks "¿Guardar los cambios?" when there are unsaved changes
@@ -65,6 +73,7 @@ class FormWindow : public QMainWindow {
 
  private:
   void Log(const QString& line);
+  void LoadFailed(const QString& what);
   void MarkChanged() { setWindowModified(true); }
 
   qt::QtHost& host_;
@@ -76,6 +85,7 @@ class FormWindow : public QMainWindow {
   PropertyList* properties_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
   QCheckBox* ver_sql_ = nullptr;
+  QStringList load_failures_;
   bool confirmed_ = false;  // the user already answered for this window
   int selected_ = -1;
 };

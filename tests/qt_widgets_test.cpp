@@ -193,6 +193,36 @@ TEST_F(QtWidgetsTest, TypedEventsCarryTheRowChosen) {
   EXPECT_EQ(messages.count(), 0);
 }
 
+// Many lives of both widgets, each through a read, a page, a choice and
+// (every other time) Quit: a destroyed widget has let go of the connection,
+// so nothing piles up; the sanitizer build checks for leaks besides.
+TEST_F(QtWidgetsTest, EachLifeOfBothWidgetsLetsGoOfTheConnection) {
+  const std::shared_ptr<SqliteConnection> db = Database();
+  db->Execute("insert into articulos select codigo || n, descripcion, precio from articulos,"
+              " (with recursive k(n) as (select 1 union all select n + 1 from k where n < 60) select n from k)");
+  const long holders = db.use_count();
+  for (int life = 0; life < 20; ++life) {
+    auto trovel = std::make_unique<TrovelWidget>();
+    trovel->setSentenciaSQL("select codigo, descripcion from articulos");
+    trovel->setN_Campo1("codigo");
+    trovel->setN_Campo2("descripcion");
+    auto trovel2 = std::make_unique<Trovel2Widget>();
+    trovel2->setSentenciaSQL("select codigo, descripcion from articulos");
+    trovel2->setColumnas(R"([{"key":"0","field":"codigo","length":4},{"key":"1","field":"descripcion","length":10}])");
+    for (TypedControlWidget* w : std::initializer_list<TypedControlWidget*>{trovel.get(), trovel2.get()}) {
+      ASSERT_TRUE(w->setDatabase(db));
+      w->show();
+      w->p_leer();
+      Click(*w, "cmdSiguiente");
+      Click(*w, "cmdSeleccionar");
+      if (life % 2) w->Quit();
+    }
+    EXPECT_EQ(db.use_count() > holders, life % 2 == 0);  // Quit lets go at once
+  }
+  EXPECT_EQ(db.use_count(), holders);
+  EXPECT_EQ(messages.count(), 0);
+}
+
 TEST_F(QtWidgetsTest, AnAddressThatNamesNoDatabaseIsRefused) {
   TrovelWidget w;
   const std::shared_ptr<SqliteConnection> db = Database();

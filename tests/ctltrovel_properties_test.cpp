@@ -149,11 +149,12 @@ TEST_F(PropertiesTest, WidthsPlaceTheirBoxesAndRefusedWritesChangeNothing) {
   EXPECT_EQ(ctl.txtcol4.Left(), 4740);
   ctl.Width1(500);
   EXPECT_EQ(ctl.txtNombre.Left(), 1215);
-  // Reading a box or grid the host made too large for the 16-bit value overflows.
+  // Reading a box the host made too large for the 16-bit value overflows; the grid refuses so many columns at once.
   ctl.txtCodigo.SetMaxLength(40000);
   EXPECT_EQ(ErrorNumberOf([&] { ctl.MaxLength1(); }), Error::kOverflow);
-  ctl.grdDatos.SetCols(40000);
-  EXPECT_EQ(ErrorNumberOf([&] { ctl.NumCol(); }), Error::kOverflow);
+  const int16_t cols = ctl.NumCol();
+  EXPECT_EQ(ErrorNumberOf([&] { ctl.grdDatos.SetCols(40000); }), Error::kInvalidValue);
+  EXPECT_EQ(ctl.NumCol(), cols);
 }
 
 // glbDb takes only a connection, by name too, and neither setting nor clearing it is notified. The connection kept

@@ -19,17 +19,13 @@ class NamedFields : public Fields {
  public:
   int Count() const override { return static_cast<int>(names_.size()); }
 
-  Variant Item(const std::string& name) const override {
+  int IndexOf(const std::string& name) const override {
     for (size_t i = 0; i < names_.size(); ++i)
-      if (AsciiCase::Same(names_[i], name)) return Value(static_cast<int>(i));
+      if (AsciiCase::Same(names_[i], name)) return static_cast<int>(i);
     throw Error(3265, "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
   }
 
  protected:
-  // The value of column `i` of the current row.
-  // REQUIRES: 0 <= i < Count().
-  virtual Variant Value(int i) const = 0;
-
   void AddName(const char* name) { names_.push_back(AsciiCase::Upper(name ? name : "")); }
   void ClearNames() { names_.clear(); }
 

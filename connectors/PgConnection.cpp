@@ -17,6 +17,7 @@
 #include "connectors/ReadRefusal.h"
 #include "connectors/SqlText.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 
 namespace trovel {
 
@@ -89,11 +90,8 @@ bool Succeeded(const PGresult* r) {
   return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
 }
 
-std::string Trimmed(const char* text) {
-  std::string s = text ? text : "";
-  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  return s;
-}
+// libpq's messages end with a line end.
+std::string Trimmed(const char* text) { return Text::TrimEnd(text ? text : ""); }
 
 template <typename T>
 bool ReadNumber(const char* text, int length, T& value) {
@@ -118,8 +116,8 @@ class PgFields : public NamedFields {
     row_ = row;
   }
 
- private:
-  Variant Value(int i) const override {
+ public:
+  Variant ItemAt(int i) const override {
     if (PQgetisnull(result_, row_, i)) return Variant::Null;
     const char* text = PQgetvalue(result_, row_, i);
     int length = PQgetlength(result_, row_, i);
@@ -156,6 +154,7 @@ class PgFields : public NamedFields {
     return Variant(std::string(text, static_cast<size_t>(length)));
   }
 
+ private:
   std::vector<Kind> kinds_;
   const PGresult* result_ = nullptr;
   int row_ = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "connectors/AsciiCase.h"
+#include "platform/DateTest.h"
 #include "platform/Error.h"
 
 namespace trovel {
@@ -16,13 +17,6 @@ bool IsWordStart(char c) {
 }
 bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
 bool SameWord(std::string_view word, std::string_view upper) { return AsciiCase::Same(upper, word); }
-
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
-}
 
 // Reads the digits of `part` into `value`; false when it is empty or longer
 // than `max_digits`.
@@ -48,7 +42,7 @@ bool ParseDateBody(std::string_view body, int& y, int& m, int& d) {
                        : p1.size() == 4 && ReadNumber(p1, 4, y) && ReadNumber(p2, 2, m) && ReadNumber(p3, 2, d);
   if (!ok) return false;
   if (sep == '/' && p3.size() <= 2) y += y < 30 ? 2000 : 1900;
-  return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(y, m);
+  return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= DateTest::DaysInMonth(y, m);
 }
 
 class Reader {

@@ -42,8 +42,8 @@ class SqliteFields : public NamedFields {
     }
   }
 
- private:
-  Variant Value(int i) const override {
+ public:
+  Variant ItemAt(int i) const override {
     switch (sqlite3_column_type(stmt_, i)) {
       case SQLITE_NULL: return Variant::Null;
       case SQLITE_INTEGER: {
@@ -63,6 +63,7 @@ class SqliteFields : public NamedFields {
     }
   }
 
+ private:
   sqlite3_stmt* stmt_;
   std::vector<bool> dates_;
 };

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/Text.h"
+
 namespace trovel {
 namespace {
 
@@ -17,18 +19,34 @@ bool ReadNumber(const std::string& s, size_t& i, size_t max_digits, int& value, 
 
 }  // namespace
 
-bool DateTest::IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool DateTest::IsLeapYear(int y, LeapYears rule) {
+  if (rule == LeapYears::kEveryFourth) return y % 4 == 0;
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
-int DateTest::DaysInMonth(int year, int month) {
+int DateTest::DaysInMonth(int year, int month, LeapYears rule) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12) return 0;
-  return kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+  return kDays[month - 1] + (month == 2 && IsLeapYear(year, rule) ? 1 : 0);
+}
+
+bool DateTest::IsValid(const DateTime& d) {
+  return d.day >= 1 && d.day <= DaysInMonth(d.year, d.month) && d.hour >= 0 && d.hour < 24 && d.minute >= 0 &&
+         d.minute < 60 && d.second >= 0 && d.second < 60;
+}
+
+std::string DateTest::SwapDayAndMonth(const std::string& text) {
+  std::string swapped = Text::Mid(text, 4, 2);
+  swapped += '/';
+  swapped += Text::Mid(text, 1, 2);
+  swapped += '/';
+  swapped += Text::Mid(text, 7);
+  return swapped;
 }
 
 bool DateTest::IsDate(const std::string& text) {
-  size_t b = text.find_first_not_of(' ');
-  if (b == std::string::npos) return false;
-  std::string s = text.substr(b, text.find_last_not_of(' ') - b + 1);
+  const std::string s = Text::Trim(text, Text::Blanks::kSpaces);
+  if (s.empty()) return false;
   size_t i = 0, digits;
   int day, month, year;
   if (!ReadNumber(s, i, 2, day, digits)) return false;

@@ -7,8 +7,8 @@
 
 namespace trovel {
 
-FlexGrid::FlexGrid(std::string name) : Widget(std::move(name)) {
-  cells_.assign(2, std::vector<std::string>(static_cast<size_t>(cols_)));
+FlexGrid::FlexGrid(std::string name) : Widget(std::move(name)), cells_(2) {
+  cells_.Resize(2);
   alignment_.assign(static_cast<size_t>(cols_), 0);
   width_.assign(static_cast<size_t>(cols_), kDefaultColWidth);
 }
@@ -20,7 +20,7 @@ void FlexGrid::Reset() {
 
 void FlexGrid::SetRows(int rows) {
   if (rows < 0) throw Error::InvalidValue(Name() + ".Rows");
-  cells_.resize(static_cast<size_t>(rows), std::vector<std::string>(static_cast<size_t>(cols_)));
+  cells_.Resize(rows);
   if (fixed_rows_ > rows) fixed_rows_ = rows;
   if (row_ >= rows) row_ = std::max(rows - 1, 0);
   if (row_ < fixed_rows_ && fixed_rows_ < rows) row_ = fixed_rows_;
@@ -30,7 +30,7 @@ void FlexGrid::SetRows(int rows) {
 void FlexGrid::SetCols(int cols) {
   if (cols < 0 || cols > kMaxCols)
     throw Error::InvalidValue(Name() + ".Cols must be from 0 to " + std::to_string(kMaxCols));
-  for (auto& row : cells_) row.resize(static_cast<size_t>(cols));
+  cells_.SetCols(cols);
   alignment_.resize(static_cast<size_t>(cols), 0);
   width_.resize(static_cast<size_t>(cols), kDefaultColWidth);
   cols_ = cols;
@@ -82,35 +82,46 @@ void FlexGrid::SetCol(int col) { MoveTo(row_, col); }
 
 const std::string& FlexGrid::TextMatrix(int row, int col) const {
   CheckCell(row, col);
-  return cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
+  return cells_.At(row, col);
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, const std::string& text) {
   CheckCell(row, col);
-  cells_[static_cast<size_t>(row)][static_cast<size_t>(col)] = text;
+  cells_.At(row, col) = text;
   for (Observer* o : observers_) o->CellChanged(row, col);
   NotifyChanged();
 }
 
 void FlexGrid::AddItem(const std::string& text) {
-  std::vector<std::string> row(static_cast<size_t>(cols_));
+  std::string* row = cells_.AppendRow();
   size_t start = 0;
-  for (size_t c = 0; c < row.size(); ++c) {
+  for (int c = 0; c < cols_; ++c) {
     size_t tab = text.find('\t', start);
-    row[c] = text.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+    row[c].assign(text, start, tab == std::string::npos ? std::string::npos : tab - start);
     if (tab == std::string::npos) break;
     start = tab + 1;
   }
-  cells_.push_back(std::move(row));
   int last = Rows() - 1;
   for (Observer* o : observers_) o->RowsAppended(last, last);
+}
+
+void FlexGrid::AddRows(std::vector<std::string>& cells, int count) {
+  if (count <= 0) return;
+  const int first = Rows();
+  size_t next = 0;
+  for (int r = 0; r < count; ++r) {
+    std::string* row = cells_.AppendRow();
+    for (int c = 0; c < cols_; ++c) row[c].swap(cells[next++]);
+  }
+  cells.clear();
+  for (Observer* o : observers_) o->RowsAppended(first, Rows() - 1);
 }
 
 void FlexGrid::RemoveItem(int row) {
   if (row < 0 || row >= Rows()) throw Error::SubscriptOutOfRange(Name() + " row " + std::to_string(row));
   if (row < fixed_rows_ || Rows() - 1 <= fixed_rows_)
     throw Error(Error::kInvalidValue, "Cannot remove the fixed rows or the last non-fixed row");
-  cells_.erase(cells_.begin() + row);
+  cells_.EraseRow(row);
   if (row_ >= Rows()) row_ = Rows() - 1;
   Reset();
 }
@@ -133,7 +144,7 @@ void FlexGrid::SetFormatString(const std::string& format) {
       alignment = caption[0] == '<' ? 1 : caption[0] == '^' ? 4 : 7;
       caption.erase(0, 1);
     }
-    cells_[0][c] = caption;
+    cells_.At(0, static_cast<int>(c)) = caption;
     alignment_[c] = alignment;
     width_[c] = kCharWidth * static_cast<float>(Text::Length(caption)) + 60;
   }

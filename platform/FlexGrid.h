@@ -1,6 +1,7 @@
 // FlexGrid: the model of the result grid. Rows and columns count from 0;
 // the first FixedRows rows are headers. Cells hold UTF-8 text, stored row by
-// row, so appending a row costs amortised constant time per cell.
+// row in blocks (GridCells), so appending a row costs constant time per cell
+// and never moves the rows already there.
 //
 // An address outside the grid fails with Error::SubscriptOutOfRange; a
 // negative count or width, or an unknown alignment code, with
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/GridCells.h"
 #include "platform/Widget.h"
 
 namespace trovel {
@@ -28,7 +30,7 @@ class FlexGrid : public Widget {
 
   explicit FlexGrid(std::string name);
 
-  int Rows() const { return static_cast<int>(cells_.size()); }
+  int Rows() const { return cells_.Rows(); }
   void SetRows(int rows);
   int Cols() const { return cols_; }
   void SetCols(int cols);
@@ -55,6 +57,12 @@ class FlexGrid : public Widget {
   // Appends a row whose cells are the TAB-separated parts of `text`; parts
   // beyond Cols() are dropped, missing ones are empty.
   void AddItem(const std::string& text);
+  // Appends `count` rows at once, taking their texts from `cells`, Cols()
+  // per row, row after row, with one notice to the observers. The texts are
+  // moved out and `cells` is left empty, its capacity kept for the next
+  // block. Unlike AddItem, a TAB inside a text is kept as it is.
+  // REQUIRES: cells.size() == count * Cols().
+  void AddRows(std::vector<std::string>& cells, int count);
   // Removes a non-fixed row; later rows move up.
   void RemoveItem(int row);
 
@@ -97,7 +105,7 @@ class FlexGrid : public Widget {
   void MoveTo(int row, int col);
   void Reset();
 
-  std::vector<std::vector<std::string>> cells_;
+  GridCells cells_;
   int cols_ = 2;
   int fixed_rows_ = 1;
   int fixed_cols_ = 0;

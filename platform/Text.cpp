@@ -3,6 +3,9 @@
 
 #include <unicode/uchar.h>
 
+#include <charconv>
+#include <limits>
+
 #include "platform/Error.h"
 
 namespace trovel {
@@ -48,7 +51,35 @@ std::size_t ByteOffsetOf(const std::string& s, std::size_t n) {
   return i;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Appends the UTF-8 encoding of a valid code point.
+void AppendCodepoint(std::string& out, int c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsBlank(char c, Text::Blanks blanks) {
+  switch (blanks) {
+    case Text::Blanks::kSpaces: return c == ' ';
+    case Text::Blanks::kSpacesAndTabs: return c == ' ' || c == '\t';
+    case Text::Blanks::kWhitespace: return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -82,44 +113,73 @@ int Text::UpperChar(int c) {
 }
 
 std::string Text::Upper(const std::string& s) {
+  // One pass, appending into one string: a statement of any length is
+  // upper-cased without an allocation per character.
   std::string result;
   result.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      result += static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+      ++i;
+      continue;
+    }
     const Decoded d = DecodeAt(s, i);
-    if (d.valid) result += FromCodepoint(UpperChar(d.codepoint));
+    if (d.valid) AppendCodepoint(result, UpperChar(d.codepoint));
     else result += s[i];
     i += d.bytes;
   }
   return result;
 }
 
-std::string Text::Trim(const std::string& s) {
+std::string Text::Trim(const std::string& s, Blanks blanks) {
   std::size_t begin = 0;
   std::size_t end = s.size();
-  while (begin < end && IsBlank(s[begin])) ++begin;
-  while (end > begin && IsBlank(s[end - 1])) --end;
+  while (begin < end && IsBlank(s[begin], blanks)) ++begin;
+  while (end > begin && IsBlank(s[end - 1], blanks)) --end;
   return s.substr(begin, end - begin);
+}
+
+std::string Text::TrimEnd(const std::string& s, Blanks blanks) {
+  std::size_t end = s.size();
+  while (end > 0 && IsBlank(s[end - 1], blanks)) --end;
+  return s.substr(0, end);
+}
+
+double Text::Val(const std::string& text) {
+  std::string s;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') s += c;
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  const std::size_t int_begin = i;
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  const std::string whole = s.substr(int_begin, i - int_begin);
+  std::string fraction;
+  if (i < s.size() && s[i] == '.') {
+    const std::size_t frac_begin = ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i;
+    fraction = s.substr(frac_begin, i - frac_begin);
+  }
+  if (whole.empty() && fraction.empty()) return 0;
+  const std::string digits = (whole.empty() ? "0" : whole) + (fraction.empty() ? "" : "." + fraction);
+  double value = 0;
+  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                       std::chars_format::fixed);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too large, or too small to tell from 0.
+    const bool large = whole.find_first_not_of('0') != std::string::npos;
+    value = large ? std::numeric_limits<double>::infinity() : 0;
+  }
+  return negative ? -value : value;
 }
 
 std::string Text::FromCodepoint(int c) {
   if (c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
     throw Error::InvalidValue("not a character code: " + std::to_string(c));
   std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  AppendCodepoint(out, c);
   return out;
 }
 

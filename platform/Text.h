@@ -23,8 +23,18 @@ struct Text {
   static std::string Upper(const std::string& s);
   // Upper-case form of one code point; code points without one pass unchanged.
   static int UpperChar(int codepoint);
-  // s without leading and trailing blanks (space, tab, CR, LF).
-  static std::string Trim(const std::string& s);
+  // Which characters count as blanks when trimming: each caller keeps the
+  // set its own rule names.
+  enum class Blanks { kSpaces, kSpacesAndTabs, kWhitespace /* space, tab, CR, LF */ };
+  // s without leading and trailing blanks.
+  static std::string Trim(const std::string& s, Blanks blanks = Blanks::kWhitespace);
+  // s without trailing blanks.
+  static std::string TrimEnd(const std::string& s, Blanks blanks = Blanks::kWhitespace);
+  // The decimal number s begins with, read as the runtime's Val reads it:
+  // blanks (space, tab, CR, LF) are skipped wherever they stand, then come
+  // an optional sign, digits and an optional fraction. No number gives 0; a
+  // number too large for a double gives infinity.
+  static double Val(const std::string& s);
   // UTF-8 encoding of one code point; invalid code points throw
   // Error::InvalidValue.
   static std::string FromCodepoint(int codepoint);

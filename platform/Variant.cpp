@@ -6,17 +6,14 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/DateTest.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 
 namespace trovel {
 namespace {
 
-std::string Trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  size_t e = s.find_last_not_of(" \t");
-  return s.substr(b, e - b + 1);
-}
+std::string Trimmed(const std::string& s) { return Text::Trim(s, Text::Blanks::kSpacesAndTabs); }
 
 // The runtime's text of a number: rounded to `digits` significant digits
 // (15 for a Double, 7 for a Single), trailing zeros dropped, in exponent form
@@ -58,15 +55,6 @@ bool ParseInts(const std::string& t, char sep, int& a, int& b, int& c, size_t& u
   return true;
 }
 
-bool ValidDate(const DateTime& d) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (d.month < 1 || d.month > 12 || d.day < 1) return false;
-  bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
-  int days = kDays[d.month - 1] + (d.month == 2 && leap ? 1 : 0);
-  return d.day <= days && d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60 &&
-         d.second >= 0 && d.second < 60;
-}
-
 bool ParseDate(const std::string& text, DateTime& out) {
   std::string t = Trimmed(text);
   int a, b, c;
@@ -87,7 +75,7 @@ bool ParseDate(const std::string& text, DateTime& out) {
         Trimmed(rest.substr(static_cast<size_t>(n))).size() > 0)
       return false;
   }
-  if (!ValidDate(d)) return false;
+  if (!DateTest::IsValid(d)) return false;
   out = d;
   return true;
 }

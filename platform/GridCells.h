@@ -1,0 +1,54 @@
+// GridCells: the cell texts of a FlexGrid, row by row. Rows live in blocks
+// of about kBlockCells cells, so that appending a row never moves the rows
+// already there (a grid of 100,000 rows grows without copying itself) and
+// the slack is at most one block's. Each cell is a std::string: a short text
+// (up to 15 bytes, which covers dates, codes and most numbers) lives inside
+// it without a heap allocation of its own.
+//
+// Thread-safety: none; the grid that owns it serialises access.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace trovel {
+
+class GridCells {
+ public:
+  explicit GridCells(int cols) : cols_(cols) {}
+  GridCells(const GridCells&) = delete;
+  GridCells& operator=(const GridCells&) = delete;
+
+  int Rows() const { return rows_; }
+  int Cols() const { return cols_; }
+
+  // REQUIRES: 0 <= row < Rows() and 0 <= col < Cols().
+  std::string& At(int row, int col) { return blocks_[Block(row)][Offset(row, col)]; }
+  const std::string& At(int row, int col) const { return blocks_[Block(row)][Offset(row, col)]; }
+
+  // Appends one row of empty cells and returns its first cell; the row's
+  // cells follow it. The pointer is valid until the next change of shape.
+  std::string* AppendRow();
+  // Drops rows from the end or appends empty ones.
+  void Resize(int rows);
+  // Keeps the texts of the columns that remain; new columns are empty.
+  void SetCols(int cols);
+  // Removes a row; later rows move up by one.
+  // REQUIRES: 0 <= row < Rows().
+  void EraseRow(int row);
+
+ private:
+  static constexpr int kBlockCells = 4096;
+
+  int RowsPerBlock() const { return cols_ > 0 && cols_ < kBlockCells ? kBlockCells / cols_ : 1; }
+  size_t Block(int row) const { return static_cast<size_t>(row / RowsPerBlock()); }
+  size_t Offset(int row, int col) const {
+    return static_cast<size_t>(row % RowsPerBlock()) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
+  }
+
+  std::vector<std::vector<std::string>> blocks_;
+  int rows_ = 0;
+  int cols_;
+};
+
+}  // namespace trovel

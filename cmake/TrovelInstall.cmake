@@ -21,7 +21,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # install test checks it.
 set(TROVEL_PUBLIC_HEADERS
   platform/ComboBox.h platform/CommandButton.h platform/Control.h platform/DateTime.h
-  platform/DescribedControl.h platform/Dispatch.h platform/Error.h platform/FlexGrid.h
+  platform/DescribedControl.h platform/Dispatch.h platform/Error.h platform/FlexGrid.h platform/GridCells.h
   platform/FocusChain.h platform/Font.h platform/Format.h platform/HeadlessHost.h platform/Host.h
   platform/InnerSizes.h platform/JsonFilePropertyBag.h platform/Label.h platform/MemberInfo.h
   platform/MemberTable.h platform/MemoryPropertyBag.h platform/Picture.h platform/PropertyBag.h
@@ -40,7 +40,7 @@ foreach(optional connectors/ConnectionSettings.h connectors/OpenConnection.h con
 endforeach()
 set(TROVEL_INCLUDE_DIRS $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/trovel> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 
-set(trovel_libraries trovel_platform trovel_contracts trovel_connectors trovel_ctltrovel trovel_ctltrovel2 trovel_proppage)
+set(trovel_libraries trovel_platform trovel_contracts trovel_search trovel_connectors trovel_ctltrovel trovel_ctltrovel2 trovel_proppage)
 set_target_properties(trovel_connectors PROPERTIES EXPORT_NAME sqlite)
 foreach(lib ${trovel_libraries})
   target_include_directories(${lib} INTERFACE ${TROVEL_INCLUDE_DIRS})

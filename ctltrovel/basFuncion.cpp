@@ -11,9 +11,7 @@ Variant f_ValidaFecha(Host& host, const std::string& text) {
                 "Mensaje");
     return Variant(false);
   };
-  size_t first = text.find_first_not_of(' ');
-  std::string trimmed = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
-  if (Text::Length(trimmed) == 8) return refuse();
+  if (Text::Length(Text::Trim(text, Text::Blanks::kSpaces)) == 8) return refuse();
   // Day, month and the last two digits of the year, from the untrimmed text.
   std::string dmy = Text::Mid(text, 1, 2) + "-" + Text::Mid(text, 4, 2) + "-" + Text::Mid(text, 9);
   if (DateTest::IsDate(dmy)) return Variant(true);
@@ -22,8 +20,6 @@ Variant f_ValidaFecha(Host& host, const std::string& text) {
 
 bool IsDayFirstFormat(const std::string& format) { return Text::Upper(format) == "DD/MM/YYYY"; }
 
-std::string SwapDayAndMonth(const std::string& text) {
-  return Text::Mid(text, 4, 2) + "/" + Text::Mid(text, 1, 2) + "/" + Text::Mid(text, 7);
-}
+std::string SwapDayAndMonth(const std::string& text) { return DateTest::SwapDayAndMonth(text); }
 
 }  // namespace trovel::basFuncion

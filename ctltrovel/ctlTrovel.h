@@ -187,7 +187,6 @@ class ctlTrovel : public DescribedControl {
   DataCursor& Cursor();
   void CloseCursor();
   BlockEnd LoadBlock();
-  void AppendRow();
   void RemoveBlankRow();
   void ShowFailure(const std::exception& failure);
 

@@ -2,10 +2,11 @@
 // selection and exit.
 #include "ctltrovel/basFuncion.h"
 #include "ctltrovel/ctlTrovel.h"
-#include "ctltrovel/StatementText.h"
 #include "ctltrovel/TypeCode.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
+#include "search/BlockLoader.h"
+#include "search/ClauseBuilder.h"
 
 namespace trovel {
 
@@ -20,26 +21,30 @@ void ShowMensaje(Host& host, const std::string& text) { host.MsgBox(text, Host::
 }  // namespace
 
 std::string ctlTrovel::BuildStatement() const {
-  std::string sql = StatementText::Start(SentenciaSQL_);
+  ClauseBuilder sql(SentenciaSQL_);
   for (int n = 1; n <= 4; ++n) {
     const std::string& text = Box(n).Text();
     if (text.empty()) continue;
-    std::string prefix = N_Tabla_[n - 1];
-    if (!prefix.empty() && prefix.back() != '.') prefix += '.';
-    const std::string field = prefix + N_Campo_[n - 1];
+    std::string field = N_Tabla_[n - 1];
+    if (!field.empty() && field.back() != '.') field += '.';
+    field += N_Campo_[n - 1];
     const std::string& code = TipoCampo_[n - 1];
     if (code == TypeCode::kNumber) {
-      sql += " and " + field + " = " + text;
+      sql.And(field);
+      sql.Compare("", text);
     } else if (code == TypeCode::kText) {
-      // The user types any wildcard; apostrophes go out as typed.
-      sql += " and " + field + " like '" + text + "'";
+      // The user types any wildcard.
+      sql.And(field);
+      sql.Like(text);
     } else if (code == TypeCode::kDate) {
       // A day-first entry goes out month first.
-      std::string date = basFuncion::IsDayFirstFormat(FormatoFecha_) ? basFuncion::SwapDayAndMonth(text) : text;
-      sql += " and " + field + " = " + SeparaFecha_ + date + SeparaFecha_;
+      sql.And(field);
+      sql.CompareDate("", SeparaFecha_, text,
+                      basFuncion::IsDayFirstFormat(FormatoFecha_) ? ClauseBuilder::DayMonth::kSwapped
+                                                                  : ClauseBuilder::DayMonth::kAsTyped);
     }
   }
-  return sql + StatementText::Order(OrderBy_);
+  return sql.Finish(OrderBy_);
 }
 
 std::string ctlTrovel::f_FormatoCelda(const Variant& value, int16_t n) const {
@@ -104,30 +109,19 @@ void ctlTrovel::cmdSiguiente_Click() {
 }
 
 ctlTrovel::BlockEnd ctlTrovel::LoadBlock() {
-  nFilas_ = 0;
-  for (;;) {
-    if (Cursor().AtEnd()) return BlockEnd::EndOfData;
-    if (nFilas_ > kBlockLimit) return BlockEnd::MoreRows;
-    AppendRow();
-  }
-}
-
-void ctlTrovel::AppendRow() {
-  DataCursor& cursor = Cursor();
-  const int cols = grdDatos.Cols();
-  std::string row;
-  for (int c = 1; c <= cols; ++c) {
-    if (c > static_cast<int>(N_Campo_.size()))
-      throw Error::SubscriptOutOfRange("grid column " + std::to_string(c) + " has no field name");
-    Variant value = cursor.Fields().Item(N_Campo_[c - 1]);
-    std::string cell;
-    if (!value.IsNull()) cell = c <= 4 ? f_FormatoCelda(value, static_cast<int16_t>(c)) : value.ToString();
-    if (c > 1) row += '\t';
-    row += cell;
-  }
-  grdDatos.AddItem(row);
-  ++nFilas_;
-  cursor.MoveNext();
+  // Grid column c shows field N_Campo(c + 1); the first four show a date
+  // column in FormatoFecha, as f_FormatoCelda does.
+  auto describe = [this](int col) {
+    if (col >= static_cast<int>(N_Campo_.size()))
+      throw Error::SubscriptOutOfRange("grid column " + std::to_string(col + 1) + " has no field name");
+    BlockLoader::Column column{N_Campo_[static_cast<size_t>(col)], std::nullopt};
+    if (col < 4 && TipoCampo_[static_cast<size_t>(col)] == TypeCode::kDate) column.format = FormatoFecha_;
+    return column;
+  };
+  BlockLoader loader;
+  return loader.Load(Cursor(), grdDatos, describe, kBlockLimit, nFilas_) == BlockLoader::BlockEnd::kMoreRows
+             ? BlockEnd::MoreRows
+             : BlockEnd::EndOfData;
 }
 
 void ctlTrovel::RemoveBlankRow() {

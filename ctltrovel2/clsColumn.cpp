@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/FlexGrid.h"
 #include "platform/Host.h"
+#include "platform/Text.h"
 
 namespace trovel {
 namespace {
@@ -18,41 +19,6 @@ constexpr int kAlignRightTop = 6;
 constexpr int16_t kWideLength = 50;
 constexpr float kWideChars = 53;
 constexpr int16_t kPadChars = 3;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The decimal number `text` begins with, read as the runtime's Val reads
-// it: blanks, tabs and line ends are skipped wherever they stand, then come
-// an optional sign, digits and an optional fraction. No number gives 0; a
-// number too large for a double gives infinity.
-double LeadingNumber(const std::string& text) {
-  std::string s;
-  for (char c : text)
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') s += c;
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  const std::size_t int_begin = i;
-  while (i < s.size() && IsDigit(s[i])) ++i;
-  const std::string whole = s.substr(int_begin, i - int_begin);
-  std::string fraction;
-  if (i < s.size() && s[i] == '.') {
-    const std::size_t frac_begin = ++i;
-    while (i < s.size() && IsDigit(s[i])) ++i;
-    fraction = s.substr(frac_begin, i - frac_begin);
-  }
-  if (whole.empty() && fraction.empty()) return 0;
-  const std::string digits = (whole.empty() ? "0" : whole) + (fraction.empty() ? "" : "." + fraction);
-  double value = 0;
-  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                       std::chars_format::fixed);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Too large, or too small to tell from 0.
-    const bool large = whole.find_first_not_of('0') != std::string::npos;
-    value = large ? std::numeric_limits<double>::infinity() : 0;
-  }
-  return negative ? -value : value;
-}
 
 // Nearest whole number, ties to the even neighbour, whatever the current
 // floating-point rounding mode is.
@@ -74,7 +40,7 @@ std::shared_ptr<FlexGrid> clsColumn::Grid() const {
 }
 
 int clsColumn::ColumnIndex() const {
-  const double index = RoundHalfEven(LeadingNumber(Key));
+  const double index = RoundHalfEven(Text::Val(Key));
   if (!(index >= std::numeric_limits<int>::min() && index <= std::numeric_limits<int>::max()))
     throw Error::SubscriptOutOfRange("grid column of Key:" + Key);
   return static_cast<int>(index);

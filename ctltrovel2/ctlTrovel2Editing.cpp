@@ -2,26 +2,10 @@
 // laid over the current cell, with keystroke filtering per column type and
 // the completion and check of dates.
 #include "ctltrovel2/ctlTrovel2.h"
+#include "platform/DateTest.h"
 #include "platform/Text.h"
 
 namespace trovel {
-
-namespace {
-
-// The number that `text` begins with, as a leading-number parser reads it:
-// blanks skipped, an optional sign, then digits; an empty text is 0.
-long LeadingNumber(const std::string& text) {
-  size_t i = text.find_first_not_of(' ');
-  if (i == std::string::npos) return 0;
-  long sign = 1;
-  if (text[i] == '-' || text[i] == '+') sign = text[i++] == '-' ? -1 : 1;
-  long v = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    if (v < 100000000) v = v * 10 + (text[i] - '0');
-  return sign * v;
-}
-
-}  // namespace
 
 void ctlTrovel2::grdDatos_KeyPress(int16_t& key_ascii) {
   if (bLeido_) {
@@ -140,22 +124,20 @@ void ctlTrovel2::f_ValidarFecha() {
     };
     Parts d = split();
     if (Text::Length(d.year) == 2) {
-      const std::string century = LeadingNumber(d.year) > 80 ? "19" : "20";
+      const std::string century = Text::Val(d.year) > 80 ? "19" : "20";
       const std::string& text = txtEdit.Text();
       txtEdit.SetText(Text::Left(text, p + 6) + century + Text::Mid(text, p + 7));
       d = split();
     }
-    const long month = LeadingNumber(d.month);
+    const int month = static_cast<int>(Text::Val(d.month));
     if (month > 12 || month <= 0) return RefuseDate("Mes no valida, Ingrese ddmmyy");
     if (Text::Length(d.day) != 2) return RefuseDate("Dia no valida, Ingrese ddmmyy");
     if (Text::Length(d.month) != 2) return RefuseDate("Mes no valida, Ingrese ddmmyy");
     if (Text::Length(d.year) != 4) return RefuseDate("Año no valida, Ingrese ddmmyy");
-    const long year = LeadingNumber(d.year);
+    const int year = static_cast<int>(Text::Val(d.year));
     if (year < 0) return RefuseDate("Fecha no valida, Año menor que cero");
-    int days = 31;
-    if (month == 4 || month == 6 || month == 9 || month == 11) days = 30;
-    if (month == 2) days = year % 4 == 0 ? 29 : 28;
-    const long day = LeadingNumber(d.day);
+    const int days = DateTest::DaysInMonth(year, month, DateTest::LeapYears::kEveryFourth);
+    const int day = static_cast<int>(Text::Val(d.day));
     if (day < 1 || day > days) return RefuseDate("Fecha no válido");
   } catch (const std::exception&) {
     // A failure inside the check leaves the editor's text as it is.

@@ -1,10 +1,9 @@
 // ctlTrovel2: the two-state read button, the statement from the filter row,
 // page loading, selection, exit and Quit.
-#include "ctltrovel/StatementText.h"
 #include "ctltrovel2/ctlTrovel2.h"
 #include "platform/Error.h"
-#include "platform/Format.h"
-#include "platform/Text.h"
+#include "search/BlockLoader.h"
+#include "search/ClauseBuilder.h"
 
 namespace trovel {
 
@@ -41,32 +40,31 @@ DataCursor& ctlTrovel2::Cursor() {
 void ctlTrovel2::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
 std::string ctlTrovel2::BuildStatement() {
-  std::string sql = StatementText::Start(SentenciaSQL_);
+  ClauseBuilder sql(SentenciaSQL_);
   for (int i = 0; i < grdDatos.Cols(); ++i) {
     const std::string& filter = grdDatos.TextMatrix(1, i);
     if (filter.empty()) continue;
     clsColumn& col = ColumnOf(i);
-    sql += " and " + col.Table() + "." + col.Field();
-    std::string op;
-    std::string value = filter;
-    if (filter[0] == '<' || filter[0] == '>') {
-      op = filter.substr(0, 1);
-      value = filter.substr(1);
-    }
+    // The clause starts whatever the column's type.
+    sql.And(col.Table() + "." + col.Field());
+    // A leading "<" or ">" is the comparison; the rest is the value.
+    const bool compares = filter[0] == '<' || filter[0] == '>';
+    const std::string_view op = compares ? std::string_view(filter).substr(0, 1) : std::string_view();
+    const std::string value = compares ? filter.substr(1) : filter;
     switch (col.TypeData()) {
       case ctvTEXT:
-        sql += " like '" + value + "'";
+        sql.Like(value);
         break;
       case ctvNUMBER:
-        sql += " " + op + "= " + value;
+        sql.Compare(op, value);
         break;
       case ctvDATE:
-        sql += " " + op + "= " + SeparaFecha_ + Text::Mid(value, 4, 2) + "/" + Text::Mid(value, 1, 2) + "/" +
-               Text::Mid(value, 7) + SeparaFecha_;
+        // Typed day first, sent month first.
+        sql.CompareDate(op, SeparaFecha_, value, ClauseBuilder::DayMonth::kSwapped);
         break;
     }
   }
-  return sql + StatementText::Order(OrderBy_);
+  return sql.Finish(OrderBy_);
 }
 
 void ctlTrovel2::cmdLeer_Click() {
@@ -114,30 +112,19 @@ void ctlTrovel2::cmdLeer_Click() {
 }
 
 bool ctlTrovel2::LoadPage() {
-  nFilas_ = 0;
-  for (;;) {
-    DataCursor& cursor = Cursor();
-    if (cursor.AtEnd()) return false;
-    if (nFilas_ > kBlockLimit) return true;
-    std::string row;
-    for (int i = 0; i < grdDatos.Cols(); ++i) {
-      clsColumn& col = ColumnOf(i);
-      Variant v = cursor.Fields().Item(col.Field());
-      std::string cell;
-      if (v.IsNull())
-        cell = "";
-      else if (col.TypeData() == ctvDATE)
-        cell = Format(v, FormatoFecha_);
-      else if (col.TypeData() == ctvNUMBER && !col.Format().empty())
-        cell = Format(v, col.Format());
-      else
-        cell = v.ToString();
-      row += (i ? "\t" : "") + cell;
-    }
-    grdDatos.AddItem(row);
-    ++nFilas_;
-    cursor.MoveNext();
-  }
+  // Each column shows its field: a date in FormatoFecha, a number in the
+  // column's own Format when it has one.
+  auto describe = [this](int i) {
+    clsColumn& col = ColumnOf(i);
+    BlockLoader::Column column{col.Field(), std::nullopt};
+    if (col.TypeData() == ctvDATE)
+      column.format = FormatoFecha_;
+    else if (col.TypeData() == ctvNUMBER && !col.Format().empty())
+      column.format = col.Format();
+    return column;
+  };
+  BlockLoader loader;
+  return loader.Load(Cursor(), grdDatos, describe, kBlockLimit, nFilas_) == BlockLoader::BlockEnd::kMoreRows;
 }
 
 void ctlTrovel2::cmdSiguiente_Click() {

@@ -1,4 +1,4 @@
-#include "ctltrovel/StatementText.h"
+#include "search/StatementText.h"
 
 #include "platform/Text.h"
 

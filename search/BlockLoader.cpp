@@ -1,0 +1,75 @@
+#include "search/BlockLoader.h"
+
+#include "platform/Format.h"
+
+namespace trovel {
+
+namespace {
+
+// The text that a grid cell shows for `value`.
+std::string CellText(const Variant& value, const BlockLoader::Column& column) {
+  if (value.IsNull()) return std::string();
+  return column.format ? Format(value, *column.format) : value.ToString();
+}
+
+}  // namespace
+
+BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, const Describe& describe, int32_t limit,
+                                        int32_t& rows_loaded) {
+  rows_loaded = 0;
+  cells_.clear();
+  int pending = 0;  // rows in cells_, not yet in the grid
+  auto flush = [&] {
+    grid.AddRows(cells_, pending);
+    pending = 0;
+  };
+  try {
+    std::vector<Column> columns;
+    std::vector<int> positions;
+    const int cols = grid.Cols();
+    for (;;) {
+      if (cursor.AtEnd()) {
+        flush();
+        return BlockEnd::kEndOfData;
+      }
+      if (rows_loaded > limit) {
+        flush();
+        return BlockEnd::kMoreRows;
+      }
+      const Fields& fields = cursor.Fields();
+      if (rows_loaded == 0) {
+        for (int c = 0; c < cols; ++c) {
+          columns.push_back(describe(c));
+          positions.push_back(fields.IndexOf(columns.back().field));
+        }
+      }
+      bool has_tab = false;
+      for (int c = 0; c < cols; ++c) {
+        cells_.push_back(CellText(fields.ItemAt(positions[static_cast<size_t>(c)]), columns[static_cast<size_t>(c)]));
+        has_tab = has_tab || cells_.back().find('\t') != std::string::npos;
+      }
+      if (has_tab) {
+        // AddItem splits such a row at its TABs; keep that.
+        std::string row;
+        for (int c = 0; c < cols; ++c) {
+          if (c) row += '\t';
+          row += cells_[cells_.size() - static_cast<size_t>(cols - c)];
+        }
+        cells_.resize(cells_.size() - static_cast<size_t>(cols));
+        flush();
+        grid.AddItem(row);
+      } else {
+        ++pending;
+      }
+      ++rows_loaded;
+      cursor.MoveNext();
+    }
+  } catch (...) {
+    // A row that failed half way is not shown; the rows before it are.
+    cells_.resize(static_cast<size_t>(pending) * static_cast<size_t>(grid.Cols()));
+    flush();
+    throw;
+  }
+}
+
+}  // namespace trovel

@@ -55,6 +55,46 @@ TEST(FlexGridTest, GrowsAndShrinksColumns) {
 
 // Arrow keys and clicks ask for any cell: the grid takes the nearest
 // non-fixed one in one move, and without such a cell stays where it is.
+// Rows live in blocks of 4,096 cells: a grid of many rows must keep every text in its place across block
+// boundaries when columns change, a row is removed, rows are cut and rows come a block at a time.
+TEST(FlexGridTest, ManyRowsKeepTheirTextsAcrossBlocks) {
+  struct Recorder : FlexGrid::Observer {
+    std::vector<std::string> notices;
+    void GridReset() override { notices.push_back("reset"); }
+    void RowsAppended(int first, int last) override {
+      notices.push_back(std::to_string(first) + "-" + std::to_string(last));
+    }
+    void CellChanged(int, int) override {}
+  } recorder;
+  FlexGrid g("grdDatos");
+  g.SetCols(3);
+  for (int r = 2; r < 5000; ++r) g.AddItem("a" + std::to_string(r) + "\tb" + std::to_string(r) + "\tc");
+  g.SetCols(5);  // 819 rows to a block instead of 1,365
+  EXPECT_EQ(g.TextMatrix(1400, 1), "b1400");
+  EXPECT_EQ(g.TextMatrix(4999, 0), "a4999");
+  EXPECT_EQ(g.TextMatrix(4999, 4), "");
+  g.RemoveItem(3);  // every later row moves up, across all blocks
+  EXPECT_EQ(g.TextMatrix(3, 0), "a4");
+  EXPECT_EQ(g.TextMatrix(818, 1), "b819");
+  EXPECT_EQ(g.TextMatrix(819, 1), "b820");
+  EXPECT_EQ(g.Rows(), 4999);
+  g.SetRows(820);
+  EXPECT_EQ(g.TextMatrix(819, 2), "c");
+  g.SetCols(2);
+
+  g.AddObserver(&recorder);
+  std::vector<std::string> block{"x0", "y\t0", "x1", "y1"};
+  g.AddRows(block, 2);
+  EXPECT_TRUE(block.empty());
+  EXPECT_EQ(g.TextMatrix(820, 1), "y\t0");  // a TAB stays inside its cell
+  EXPECT_EQ(g.TextMatrix(821, 0), "x1");
+  g.AddRows(block, 0);
+  g.SetRows(1);
+  g.SetRows(3);
+  EXPECT_EQ(Column(g, 0), (std::vector<std::string>{"", "", ""}));
+  EXPECT_EQ(recorder.notices, (std::vector<std::string>{"820-821", "reset", "reset"}));
+}
+
 TEST(FlexGridTest, MoveWithinTakesTheNearestNonFixedCell) {
   struct Case {
     int rows, cols, fixed_cols;  // fixed rows: 1

@@ -1,11 +1,14 @@
 #include "platform/Format.h"
 
+#include <memory>
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/FormatPicture.h"
 
 namespace trovel {
 namespace {
@@ -79,11 +82,16 @@ const std::string* NamedDatePicture(const std::string& f) {
   return nullptr;
 }
 
-std::string FormatDate(const DateTime& d, const std::string& picture) {
-  const std::string& f = NamedDatePicture(picture) ? *NamedDatePicture(picture) : picture;
-  // An AM/PM or A/P marker anywhere puts the hours on a 12-hour clock.
-  bool twelve_hour = false;
-  for (size_t i = 0; i < f.size(); ++i) twelve_hour |= StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p");
+// An AM/PM or A/P marker anywhere in a date picture puts the hours on a
+// 12-hour clock.
+bool IsTwelveHour(const std::string& f) {
+  for (size_t i = 0; i < f.size(); ++i)
+    if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p")) return true;
+  return false;
+}
+
+// `f` is a date picture whose name, if it had one, is already resolved.
+std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour) {
   const int hour = twelve_hour ? (d.hour % 12 == 0 ? 12 : d.hour % 12) : d.hour;
   std::string out;
   bool after_hour = false;
@@ -116,7 +124,7 @@ std::string FormatDate(const DateTime& d, const std::string& picture) {
     size_t n = RunLength(f, i, c);
     switch (c) {
       case 'd':
-        if (n >= 5) out += FormatDate(d, "dd/mm/yyyy"), n = 5;
+        if (n >= 5) out += FormatDate(d, "dd/mm/yyyy", false), n = 5;
         else if (n == 4) out += kDayNames[Weekday(d) - 1];
         else if (n == 3) out += kDayShort[Weekday(d) - 1];
         else out += n == 1 ? std::to_string(d.day) : Padded(d.day, 2);
@@ -204,8 +212,7 @@ NumberPicture ParsePicture(const std::string& f) {
   return p;
 }
 
-std::string FormatNumber(double v, const std::string& f) {
-  NumberPicture p = ParsePicture(f);
+std::string FormatNumber(double v, const NumberPicture& p) {
   const double given = v;
   if (p.percent) v *= 100;
   bool negative = v < 0;
@@ -253,11 +260,6 @@ std::vector<std::string> Sections(const std::string& f) {
   return sections;
 }
 
-std::string FormatSections(double v, const std::vector<std::string>& sections) {
-  if (v < 0 && sections.size() >= 2 && !sections[1].empty()) return FormatNumber(-v, sections[1]);
-  if (v == 0 && sections.size() >= 3 && !sections[2].empty()) return FormatNumber(0, sections[2]);
-  return FormatNumber(v, sections[0]);
-}
 
 const std::string* NamedNumberPicture(const std::string& f) {
   static const std::pair<const char*, std::string> named[] = {
@@ -271,29 +273,64 @@ const std::string* NamedNumberPicture(const std::string& f) {
 
 }  // namespace
 
-std::string Format(const Variant& value, const std::string& picture_text) {
-  const std::string& picture = NamedNumberPicture(picture_text) ? *NamedNumberPicture(picture_text) : picture_text;
-  const std::vector<std::string> sections = Sections(picture);
-  if (value.IsNull()) {
-    if (sections.size() < 4) return "";
-    const NumberPicture null_text = ParsePicture(sections[3]);
-    return null_text.prefix + null_text.suffix;
+// A picture read once: its named form resolved, its sections split and
+// parsed, so that formatting a value walks no text of the picture again but
+// the date codes.
+struct FormatPicture::Compiled {
+  std::string picture;                 // the number picture, names resolved
+  std::vector<std::string> sections;   // of `picture`, split at ";"
+  std::vector<NumberPicture> numbers;  // one per section
+  bool has_digit_codes = false;        // several sections, or a "0" or "#"
+  std::string date_picture;            // `picture` with a date name resolved
+  bool twelve_hour = false;
+
+  std::string FormatSections(double v) const {
+    if (v < 0 && sections.size() >= 2 && !sections[1].empty()) return FormatNumber(-v, numbers[1]);
+    if (v == 0 && sections.size() >= 3 && !sections[2].empty()) return FormatNumber(0, numbers[2]);
+    return FormatNumber(v, numbers[0]);
   }
-  if (picture.empty()) return value.ToString();
-  if (value.type() == Variant::Type::Date) return FormatDate(value.ToDate(), picture);
+};
+
+FormatPicture::FormatPicture(const std::string& picture_text) {
+  auto c = std::make_unique<Compiled>();
+  const std::string* named = NamedNumberPicture(picture_text);
+  c->picture = named ? *named : picture_text;
+  c->sections = Sections(c->picture);
+  for (const std::string& section : c->sections) c->numbers.push_back(ParsePicture(section));
+  c->has_digit_codes = c->sections.size() > 1 || c->picture.find_first_of("0#") != std::string::npos;
+  const std::string* date_named = NamedDatePicture(c->picture);
+  c->date_picture = date_named ? *date_named : c->picture;
+  c->twelve_hour = IsTwelveHour(c->date_picture);
+  compiled_ = std::move(c);
+}
+
+FormatPicture::~FormatPicture() = default;
+FormatPicture::FormatPicture(FormatPicture&&) noexcept = default;
+FormatPicture& FormatPicture::operator=(FormatPicture&&) noexcept = default;
+
+std::string FormatPicture::Apply(const Variant& value) const {
+  const Compiled& c = *compiled_;
+  if (value.IsNull()) {
+    if (c.numbers.size() < 4) return "";
+    return c.numbers[3].prefix + c.numbers[3].suffix;
+  }
+  if (c.picture.empty()) return value.ToString();
+  if (value.type() == Variant::Type::Date) return FormatDate(value.ToDate(), c.date_picture, c.twelve_hour);
   try {
     if (value.IsNumeric() || value.type() == Variant::Type::String) {
       double d = value.ToDouble();
-      if (sections.size() > 1 || picture.find_first_of("0#") != std::string::npos) return FormatSections(d, sections);
+      if (c.has_digit_codes) return c.FormatSections(d);
     }
   } catch (const Error&) {
     // not a number: try it as a date below
   }
   try {
-    if (value.type() == Variant::Type::String) return FormatDate(value.ToDate(), picture);
+    if (value.type() == Variant::Type::String) return FormatDate(value.ToDate(), c.date_picture, c.twelve_hour);
   } catch (const Error&) {
   }
   return value.ToString();
 }
+
+std::string Format(const Variant& value, const std::string& picture) { return FormatPicture(picture).Apply(value); }
 
 }  // namespace trovel

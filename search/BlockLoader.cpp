@@ -1,15 +1,16 @@
 #include "search/BlockLoader.h"
 
-#include "platform/Format.h"
+#include "platform/FormatPicture.h"
 
 namespace trovel {
 
 namespace {
 
-// The text that a grid cell shows for `value`.
-std::string CellText(const Variant& value, const BlockLoader::Column& column) {
+// The text that a grid cell shows for `value`; `picture` is the column's
+// Format picture, read once per block.
+std::string CellText(const Variant& value, const std::optional<FormatPicture>& picture) {
   if (value.IsNull()) return std::string();
-  return column.format ? Format(value, *column.format) : value.ToString();
+  return picture ? picture->Apply(value) : value.ToString();
 }
 
 }  // namespace
@@ -24,7 +25,7 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
     pending = 0;
   };
   try {
-    std::vector<Column> columns;
+    std::vector<std::optional<FormatPicture>> pictures;
     std::vector<int> positions;
     const int cols = grid.Cols();
     for (;;) {
@@ -39,13 +40,15 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
       const Fields& fields = cursor.Fields();
       if (rows_loaded == 0) {
         for (int c = 0; c < cols; ++c) {
-          columns.push_back(describe(c));
-          positions.push_back(fields.IndexOf(columns.back().field));
+          const Column column = describe(c);
+          positions.push_back(fields.IndexOf(column.field));
+          pictures.emplace_back();
+          if (column.format) pictures.back().emplace(*column.format);
         }
       }
       bool has_tab = false;
       for (int c = 0; c < cols; ++c) {
-        cells_.push_back(CellText(fields.ItemAt(positions[static_cast<size_t>(c)]), columns[static_cast<size_t>(c)]));
+        cells_.push_back(CellText(fields.ItemAt(positions[static_cast<size_t>(c)]), pictures[static_cast<size_t>(c)]));
         has_tab = has_tab || cells_.back().find('\t') != std::string::npos;
       }
       if (has_tab) {

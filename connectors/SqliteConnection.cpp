@@ -126,7 +126,8 @@ class SqliteCursor : public DataCursor {
 
 SqliteConnection::SqliteConnection(const std::string& path, const ConnectionSettings& settings)
     : handle_(std::make_shared<Handle>()) {
-  if (sqlite3_open_v2(path.c_str(), &handle_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &handle_->db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
     std::string msg = handle_->db ? sqlite3_errmsg(handle_->db) : "out of memory";
     throw Error(Error::kDatabase, "cannot open database " + path + ": " + msg);
   }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -13,10 +14,17 @@
 namespace trovel {
 namespace {
 
+// `value` written at least `width` characters wide, the minus sign included,
+// with zeros after the sign: printf's "%0*d".
 std::string Padded(int value, int width) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%0*d", width, value);
-  return buf;
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value < 0 ? -static_cast<long>(value) : value).ptr;
+  const size_t length = static_cast<size_t>(end - digits) + (value < 0 ? 1 : 0);
+  std::string out;
+  if (value < 0) out += '-';
+  if (length < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - length, '0');
+  out.append(digits, end);
+  return out;
 }
 
 size_t RunLength(const std::string& f, size_t i, char lower) {
@@ -216,14 +224,15 @@ std::string FormatNumber(double v, const NumberPicture& p) {
   const double given = v;
   if (p.percent) v *= 100;
   bool negative = v < 0;
-  double scale = std::pow(10.0, p.frac_digits);
+  static const double kPowersOfTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  double scale = p.frac_digits < 9 ? kPowersOfTen[p.frac_digits] : std::pow(10.0, p.frac_digits);
   double rounded = std::floor(std::fabs(v) * scale + 0.5 + 1e-9);
   // Infinity, NaN and numbers too large for the picture's digits have no
   // place in it: they come out as plain text, as Str writes them.
   if (!std::isfinite(rounded) || rounded >= 1e300) return Variant(given).ToString();
-  char buf[512];
-  std::snprintf(buf, sizeof buf, "%.0f", rounded);
-  std::string all = buf;
+  // A whole number below 1e300 has at most 301 digits.
+  char buf[320];
+  std::string all(buf, std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, 0).ptr);
   if (static_cast<int>(all.size()) <= p.frac_digits) all.insert(0, p.frac_digits + 1 - all.size(), '0');
   std::string whole = all.substr(0, all.size() - p.frac_digits);
   std::string frac = all.substr(all.size() - p.frac_digits);

@@ -7,6 +7,7 @@
 #include "platform/Format.h"
 #include "search/BlockLoader.h"
 #include "search/ClauseBuilder.h"
+#include "search/SearchStart.h"
 
 namespace trovel {
 
@@ -69,13 +70,8 @@ void ctlTrovel::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 void ctlTrovel::cmdLeer_Click() {
   try {
     std::string statement = BuildStatement();
-    grdDatos.SetRows(1);
-    grdDatos.SetRows(2);
-    grdDatos.SetFixedRows(1);
-    CloseCursor();
-    if (!connection_) throw Error::ObjectNotSet("glbDb holds no connection");
-    bool flag = false;
-    rsConsulta_ = connection_->OpenCursor(statement, flag);
+    SearchStart::ClearGrid(grdDatos);
+    SearchStart::Reopen(rsConsulta_, connection_, statement);
     if (Cursor().AtEnd()) {
       ShowMensaje(host_, "No existen registros");
       return;

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "search/BlockLoader.h"
 #include "search/ClauseBuilder.h"
+#include "search/SearchStart.h"
 
 namespace trovel {
 
@@ -71,9 +72,7 @@ void ctlTrovel2::cmdLeer_Click() {
   try {
     host_.DoEvents();
     if (bLeido_) {
-      grdDatos.SetRows(1);
-      grdDatos.SetRows(2);
-      grdDatos.SetFixedRows(1);
+      SearchStart::ClearGrid(grdDatos);
       cmdLeer.SetCaption("&Leer");
       bLeido_ = false;
       cmdSiguiente.SetEnabled(false);
@@ -85,13 +84,8 @@ void ctlTrovel2::cmdLeer_Click() {
     cmdLeer.SetCaption("&Filtro");
     std::string statement = BuildStatement();
     nFilas_ = 0;
-    grdDatos.SetRows(1);
-    grdDatos.SetRows(2);
-    grdDatos.SetFixedRows(1);
-    CloseCursor();
-    if (!glbDb_) throw Error::ObjectNotSet("glbDb holds no connection");
-    bool flag = false;
-    rsConsulta_ = glbDb_->OpenCursor(statement, flag);
+    SearchStart::ClearGrid(grdDatos);
+    SearchStart::Reopen(rsConsulta_, glbDb_, statement);
     if (Cursor().AtEnd()) {
       ShowMensaje("No existen registros");
       return;

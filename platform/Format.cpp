@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "platform/Error.h"
@@ -76,18 +77,24 @@ bool StartsWithNoCase(const std::string& f, size_t i, const char* word) {
   return true;
 }
 
-// The named date pictures, by their lower-case names.
+using NamedPictures = std::pair<const char*, std::string>;
+
+// The picture that `f` names among `named` (lower-case names, compared
+// without regard to letter case), or nullptr.
+template <size_t N>
+const std::string* NamedPicture(const std::string& f, const NamedPictures (&named)[N]) {
+  for (const auto& [name, picture] : named)
+    if (StartsWithNoCase(f, 0, name) && f.size() == std::char_traits<char>::length(name)) return &picture;
+  return nullptr;
+}
+
 const std::string* NamedDatePicture(const std::string& f) {
-  static const std::pair<const char*, std::string> named[] = {
+  static const NamedPictures named[] = {
       {"short date", "dd/mm/yyyy"},       {"medium date", "dd-mmm-yy"},
       {"long date", "dddd, d \\de mmmm \\de yyyy"}, {"short time", "hh:nn"},
       {"medium time", "hh:nn AM/PM"},    {"long time", "hh:nn:ss"},
       {"general date", "dd/mm/yyyy hh:nn:ss"}};
-  std::string lower;
-  for (char c : f) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const auto& [name, picture] : named)
-    if (lower == name) return &picture;
-  return nullptr;
+  return NamedPicture(f, named);
 }
 
 // An AM/PM or A/P marker anywhere in a date picture puts the hours on a
@@ -116,16 +123,14 @@ std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour
       i = end + 1;
       continue;
     }
-    if (StartsWithNoCase(f, i, "am/pm")) {
+    if (const size_t marker = StartsWithNoCase(f, i, "am/pm") ? 5 : StartsWithNoCase(f, i, "a/p") ? 3 : 0) {
+      // "AM"/"PM" for AM/PM, "A"/"P" for A/P, in the letter case of the
+      // marker's first letter.
+      static const std::string_view kHalves[] = {"am", "AM", "pm", "PM"};
       const bool upper = std::isupper(static_cast<unsigned char>(f[i]));
-      out += d.hour < 12 ? (upper ? "AM" : "am") : (upper ? "PM" : "pm");
-      i += 5;
-      continue;
-    }
-    if (StartsWithNoCase(f, i, "a/p")) {
-      const bool upper = std::isupper(static_cast<unsigned char>(f[i]));
-      out += d.hour < 12 ? (upper ? "A" : "a") : (upper ? "P" : "p");
-      i += 3;
+      const std::string_view half = kHalves[(d.hour < 12 ? 0 : 2) + (upper ? 1 : 0)];
+      out += marker == 5 ? half : half.substr(0, 1);
+      i += marker;
       continue;
     }
     char c = static_cast<char>(std::tolower(static_cast<unsigned char>(f[i])));
@@ -269,15 +274,9 @@ std::vector<std::string> Sections(const std::string& f) {
   return sections;
 }
 
-
 const std::string* NamedNumberPicture(const std::string& f) {
-  static const std::pair<const char*, std::string> named[] = {
-      {"fixed", "0.00"}, {"standard", "#,##0.00"}, {"percent", "0.00%"}};
-  std::string lower;
-  for (char c : f) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const auto& [name, picture] : named)
-    if (lower == name) return &picture;
-  return nullptr;
+  static const NamedPictures named[] = {{"fixed", "0.00"}, {"standard", "#,##0.00"}, {"percent", "0.00%"}};
+  return NamedPicture(f, named);
 }
 
 }  // namespace

@@ -23,18 +23,20 @@ void ClauseBuilder::Like(std::string_view pattern) {
   sql_ += '\'';
 }
 
-void ClauseBuilder::Compare(std::string_view op, std::string_view value) {
+void ClauseBuilder::Operator(std::string_view op) {
   sql_ += ' ';
   sql_ += op;
   sql_ += "= ";
+}
+
+void ClauseBuilder::Compare(std::string_view op, std::string_view value) {
+  Operator(op);
   sql_ += value;
 }
 
 void ClauseBuilder::CompareDate(std::string_view op, std::string_view delimiter, const std::string& date,
                                 DayMonth order) {
-  sql_ += ' ';
-  sql_ += op;
-  sql_ += "= ";
+  Operator(op);
   sql_ += delimiter;
   sql_ += order == DayMonth::kSwapped ? DateTest::SwapDayAndMonth(date) : date;
   sql_ += delimiter;

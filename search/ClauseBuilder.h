@@ -40,6 +40,9 @@ class ClauseBuilder {
   std::string Finish(const std::string& order_by);
 
  private:
+  // Appends " OP= ".
+  void Operator(std::string_view op);
+
   std::string sql_;
 };
 

@@ -3,6 +3,8 @@
 // slowed by whatever else the machine does decides nothing.
 #pragma once
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <map>
@@ -14,6 +16,14 @@ namespace trovel::bench {
 // Seconds on the steady clock since some fixed point.
 inline double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Seconds of CPU time this thread has used: for work that only computes,
+// what the machine's other work does not change.
+inline double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // Runs `work` once and returns the seconds it took.

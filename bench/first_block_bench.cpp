@@ -19,6 +19,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQueryModel>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 

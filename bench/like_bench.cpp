@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
                 ours->second * 1e3, built_in->second * 1e3, ours->second / built_in->second);
     using namespace trovel::bench;
     Summary(std::string("like '") + pattern + "', case-blind, CPU", Count(kRows), Duration(ours->second),
-            Duration(built_in->second) + " built-in LIKE", "-", Ratio(ours->second / built_in->second, "built-in", 1.5));
+            Duration(built_in->second) + " built-in LIKE", "-",
+            Ratio(ours->second / built_in->second, "built-in", 1.5));
   }
   return 0;
 }

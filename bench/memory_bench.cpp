@@ -102,7 +102,8 @@ Figures ControlFigures(Control& ctl, HeadlessHost& host) {
   f.after_bytes = StatusBytes("VmRSS") - start;
   f.rows = t.rows;
   for (int r = 1; r < ctl.grdDatos.Rows(); ++r)
-    for (int c = 0; c < ctl.grdDatos.Cols(); ++c) f.text_bytes += static_cast<double>(ctl.grdDatos.TextMatrix(r, c).size());
+    for (int c = 0; c < ctl.grdDatos.Cols(); ++c)
+      f.text_bytes += static_cast<double>(ctl.grdDatos.TextMatrix(r, c).size());
   f.ok = t.rows == kRows && host.messages.empty();
   return f;
 }

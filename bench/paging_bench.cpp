@@ -23,6 +23,7 @@
 #include <QSqlError>
 #include <QSqlQueryModel>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "bench/BenchControls.h"

@@ -25,7 +25,9 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <type_traits>
 
 #include "bench/BenchControls.h"
 #include "bench/BenchDatabase.h"
@@ -221,8 +223,8 @@ void Report() {
       if (painted) {
         const int which = std::string(control) == "ctlTrovel2";
         char split[160];
-        std::snprintf(split, sizeof split, "presses %s, event loop turns %s", Duration(g_painted_presses[which]).c_str(),
-                      Duration(g_painted_events[which]).c_str());
+        std::snprintf(split, sizeof split, "presses %s, event loop turns %s",
+                      Duration(g_painted_presses[which]).c_str(), Duration(g_painted_events[which]).c_str());
         std::printf("  %-10s   of which %s\n", control, split);
         ratio += std::string("; ") + split;
       }

@@ -3,7 +3,7 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
-PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev libqt6sql6-psql qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth clang libclang-rt-14-dev
+PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev libqt6sql6-psql libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth clang libclang-rt-14-dev
 
 .PHONY: deps configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
 
@@ -38,13 +38,21 @@ fuzz: deps
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # pg_bench runs on a throw-away PostgreSQL server started for it and
-# stopped afterwards, also when a benchmark fails.
+# stopped afterwards, also when a benchmark fails. The benchmarks share the
+# SQLite files they generate (TROVEL_BENCH_DB_DIR) and append their figures
+# to one summary (TROVEL_BENCH_SUMMARY, see bench/Summary.h), printed as a
+# table at the end; both live in a directory removed at the end.
 bench: build
 	@dir=$$(mktemp -d /tmp/trovel-bench-pg.XXXXXX); \
-	trap 'bash tests/pg/pgcluster.sh stop "$$dir"' EXIT; \
+	work=$$(mktemp -d /tmp/trovel-bench.XXXXXX); \
+	trap 'bash tests/pg/pgcluster.sh stop "$$dir"; rm -rf "$$work"' EXIT; \
 	bash tests/pg/pgcluster.sh start "$$dir" && \
 	export TROVEL_PG_BENCH="$$(bash tests/pg/pgcluster.sh address "$$dir" primary)" && \
-	for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
+	export TROVEL_BENCH_DB_DIR="$$work" TROVEL_BENCH_SUMMARY="$$work/summary.tsv" && \
+	for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done && \
+	echo && echo "== summary" && \
+	{ printf 'path\trows\tTrovel\tlimit\tQSqlQueryModel\tratios\n'; cat "$$TROVEL_BENCH_SUMMARY" 2>/dev/null; } | \
+	  column -t -s "$$(printf '\t')" -o ' | '
 
 DEMO = $(BUILD)/demo
 # make demo DB=ADDRESS (or make tour DB=ADDRESS) runs the demo on the database

@@ -17,6 +17,7 @@
 #include <map>
 #include <string>
 
+#include "bench/Summary.h"
 #include "connectors/SqliteConnection.h"
 
 namespace {
@@ -126,6 +127,10 @@ int main(int argc, char** argv) {
     if (ours == g_best.end() || built_in == g_best.end()) continue;
     std::printf("like '%s': ours %.1f ms, built-in %.1f ms of CPU, ratio %.2fx (target <= 1.5x)\n", pattern,
                 ours->second * 1e3, built_in->second * 1e3, ours->second / built_in->second);
+    using namespace trovel::bench;
+    Summary(std::string("like '") + pattern + "', case-blind, CPU", Count(kRows), Duration(ours->second),
+            Duration(built_in->second) + " built-in LIKE", "-",
+            Ratio(ours->second / built_in->second, "built-in", 1.5));
   }
   return 0;
 }

@@ -28,6 +28,7 @@
 #include <sstream>
 #include <vector>
 
+#include "bench/Summary.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel/ctlTrovel.h"
 #include "platform/HeadlessHost.h"
@@ -204,6 +205,13 @@ int main(int argc, char** argv) {
                 r.at("QSqlQueryModel").first / large, r.at("QSqlQueryModel").first * 1e3, large * 1e3);
     std::printf("client peak memory: ctlTrovel %.1f MB on 1,000,000 rows, %.1f MB on 1,000; QSqlQueryModel %.1f MB\n",
                 r.at("ctlTrovel 1000000").second, r.at("ctlTrovel 1000").second, r.at("QSqlQueryModel").second);
+    using namespace trovel::bench;
+    Summary("first block ctlTrovel, PostgreSQL", Count(kLarge), Duration(large),
+            Duration(r.at("libpq").first) + " libpq cursor", Duration(r.at("QSqlQueryModel").first) + " QPSQL",
+            Ratio(large / r.at("libpq").first, "plain", 1.5) + "; " + Ratio(large / small, "1M/1k", 1.2));
+    Summary("client peak memory ctlTrovel, PostgreSQL", Count(kLarge), Figure(r.at("ctlTrovel 1000000").second, "MB"),
+            Figure(r.at("ctlTrovel 1000").second, "MB") + " on 1,000 rows",
+            Figure(r.at("QSqlQueryModel").second, "MB") + " QPSQL", "-");
   }
   return 0;
 }

@@ -1,0 +1,200 @@
+// Paging on SQLite: the read button, then next presses until 100,000 rows are
+// in the grid (1,961 blocks of 51), through ctlTrovel and ctlTrovel2 on a
+// headless host, from the 1,000,000-row table in codigo order (indexed), with
+// numbers and dates formatted (ctlTrovel: alta typed "FEC"; ctlTrovel2: saldo
+// with the Format "#,##0.00", alta a date column). Beside them, on the same
+// file and statement:
+//
+//   a plain sqlite3 loop stepping through 100,000 rows, reading each column
+//   as text (a std::string per cell);
+//   Qt's QSqlQueryModel over QSQLITE: setQuery, then fetchMore while
+//   canFetchMore until rowCount >= 100,000, reading data() of every cell of
+//   every fetched row (a QVariant each, not turned into text).
+//
+// Printed: ns per row of each (the median of the runs over the rows each
+// read), each control / the plain loop (target <= 1.5x) and / QSqlQueryModel
+// (target <= 1.0x), and the last next press against the first read, which
+// tells whether a block costs more once the grid is long.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "bench/BenchControls.h"
+#include "bench/BenchDatabase.h"
+#include "bench/Summary.h"
+#include "bench/Timing.h"
+#include "connectors/SqliteConnection.h"
+#include "platform/HeadlessHost.h"
+#include "platform/MemoryPropertyBag.h"
+
+namespace {
+
+using namespace trovel;
+using namespace trovel::bench;
+
+constexpr int kTable = 1000000, kRows = 100000, kRepetitions = 5;
+constexpr bool kOrder = true;
+
+Runs g_ns_per_row, g_read, g_first_press, g_last_press;
+std::map<std::string, int> g_rows;
+
+std::string Statement() {
+  HeadlessHost host;
+  ctlTrovel ctl(host);
+  ConfigureCtlTrovel(ctl, kOrder);
+  return ctl.BuildStatement();
+}
+
+void Record(benchmark::State& state, const std::string& who, double seconds, int rows) {
+  g_ns_per_row.Add(who, seconds * 1e9 / rows);
+  g_rows[who] = rows;
+  state.counters["ns_per_row"] = seconds * 1e9 / rows;
+  state.counters["rows"] = rows;
+}
+
+void RecordPaging(benchmark::State& state, const std::string& who, const PagingTimes& t, size_t messages) {
+  if (t.rows < kRows || messages) return state.SkipWithError("the grid did not reach 100,000 rows");
+  Record(state, who, t.total, t.rows);
+  g_read.Add(who, t.read);
+  g_first_press.Add(who, t.presses.front());
+  g_last_press.Add(who, t.presses.back());
+  state.counters["presses"] = static_cast<double>(t.presses.size());
+}
+
+void BM_CtlTrovelPaging(benchmark::State& state) {
+  for (auto _ : state) {
+    HeadlessHost host;
+    ctlTrovel ctl(host);
+    ConfigureCtlTrovel(ctl, kOrder);
+    ctl.glbDb(std::make_shared<SqliteConnection>(BenchDatabase(kTable)));
+    const PagingTimes t = PageUntil(ctl, kRows, [&] { ctl.p_leer(); }, [&] { ctl.cmdSiguiente.Click(); });
+    RecordPaging(state, "ctlTrovel", t, host.messages.size());
+    ctl.Quit();
+  }
+}
+
+void BM_CtlTrovel2Paging(benchmark::State& state) {
+  for (auto _ : state) {
+    HeadlessHost host;
+    ctlTrovel2 ctl(host);
+    MemoryPropertyBag bag;
+    ctl.ReadProperties(bag);
+    ConfigureCtlTrovel2(ctl, kOrder);
+    ctl.glbDb(std::make_shared<SqliteConnection>(BenchDatabase(kTable)));
+    const PagingTimes t = PageUntil(ctl, kRows, [&] { ctl.p_leer(); }, [&] { ctl.cmdSiguiente.Click(); });
+    RecordPaging(state, "ctlTrovel2", t, host.messages.size());
+    ctl.Quit();
+  }
+}
+
+void BM_PlainSqlite3(benchmark::State& state) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(BenchDatabase(kTable).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  const std::string sql = Statement();
+  for (auto _ : state) {
+    int rows = 0;
+    const double seconds = Seconds([&] {
+      sqlite3_stmt* stmt = nullptr;
+      sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+      while (rows < kRows && sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < 4; ++c) {
+          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+          std::string cell(text, static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
+          benchmark::DoNotOptimize(cell);
+        }
+        ++rows;
+      }
+      sqlite3_finalize(stmt);
+    });
+    if (rows < kRows) return state.SkipWithError("the loop read fewer than 100,000 rows");
+    Record(state, "sqlite3", seconds, rows);
+  }
+  sqlite3_close(db);
+}
+
+void BM_QSqlQueryModel(benchmark::State& state) {
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "paging");
+    db.setDatabaseName(QString::fromStdString(BenchDatabase(kTable)));
+    if (!db.open()) return state.SkipWithError(db.lastError().text().toStdString().c_str());
+    const QString sql = QString::fromStdString(Statement());
+    for (auto _ : state) {
+      QSqlQueryModel model;
+      const double seconds = Seconds([&] {
+        model.setQuery(sql, db);
+        int read = 0;
+        for (;;) {
+          for (; read < model.rowCount(); ++read)
+            for (int col = 0; col < 4; ++col) benchmark::DoNotOptimize(model.data(model.index(read, col)));
+          if (model.rowCount() >= kRows || !model.canFetchMore()) break;
+          model.fetchMore();
+        }
+      });
+      if (model.rowCount() < kRows || model.lastError().isValid())
+        return state.SkipWithError("the model did not fetch 100,000 rows");
+      Record(state, "QSqlQueryModel", seconds, model.rowCount());
+    }
+  }
+  QSqlDatabase::removeDatabase("paging");
+}
+
+BENCHMARK(BM_CtlTrovelPaging)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
+BENCHMARK(BM_CtlTrovel2Paging)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
+BENCHMARK(BM_PlainSqlite3)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
+BENCHMARK(BM_QSqlQueryModel)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
+
+void Report() {
+  if (!g_ns_per_row.Has("sqlite3")) return;
+  const double plain = g_ns_per_row.Median("sqlite3");
+  const bool has_model = g_ns_per_row.Has("QSqlQueryModel");
+  const double model = has_model ? g_ns_per_row.Median("QSqlQueryModel") : 0;
+  std::printf("\npaging to 100,000 rows, median of %d runs, per row:\n", kRepetitions);
+  std::printf("  sqlite3 loop    %s/row over %s rows\n", Figure(plain, "ns").c_str(), Count(g_rows["sqlite3"]).c_str());
+  if (has_model)
+    std::printf("  QSqlQueryModel  %s/row over %s rows (data() of every cell read)\n", Figure(model, "ns").c_str(),
+                Count(g_rows["QSqlQueryModel"]).c_str());
+  for (const char* control : {"ctlTrovel", "ctlTrovel2"}) {
+    if (!g_ns_per_row.Has(control)) continue;
+    const double t = g_ns_per_row.Median(control);
+    std::string ratios = Ratio(t / plain, "plain", 1.5);
+    if (has_model) ratios += "; " + Ratio(t / model, "QSqlQueryModel", 1.0);
+    std::printf("  %-15s %s/row over %s rows: %s\n", control, Figure(t, "ns").c_str(),
+                Count(g_rows[control]).c_str(), ratios.c_str());
+    const double read = g_read.Median(control), first = g_first_press.Median(control),
+                 last = g_last_press.Median(control);
+    std::printf("  %-15s first read %s, first next press %s, last next press %s: last / first read %.2fx, "
+                "last / first press %.2fx\n",
+                control, Duration(read).c_str(), Duration(first).c_str(), Duration(last).c_str(), last / read,
+                last / first);
+    Summary(std::string("paging ") + control + ", next presses, order by codigo", Count(g_rows[control]),
+            Figure(t, "ns/row"), Figure(plain, "ns/row") + " sqlite3 loop",
+            has_model ? Figure(model, "ns/row") : "-", ratios);
+    Summary(std::string("paging ") + control + ", last block against first read", Count(g_rows[control]),
+            Duration(last) + " last press", Duration(read) + " first read", "-",
+            Ratio(last / read, "first read") + "; " + Ratio(last / first, "first press"));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  try {
+    BenchDatabase(kTable);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "paging_bench: %s\n", e.what());
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  Report();
+  return 0;
+}

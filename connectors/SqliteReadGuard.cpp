@@ -65,6 +65,10 @@ int SqliteReadGuard::Progress(void* p) {
   auto* self = static_cast<SqliteReadGuard*>(p);
   if (!self->running_) return 0;
   auto now = std::chrono::steady_clock::now();
+  if (!self->clock_started_) {
+    self->clock_started_ = true;
+    self->started_ = self->last_report_ = now;
+  }
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->started_);
   if (self->settings_.read_time_limit.count() > 0 && elapsed >= self->settings_.read_time_limit) {
     self->stop_ = Stop::kTimedOut;
@@ -97,15 +101,26 @@ int SqliteReadGuard::Busy(void* p, int attempts) {
 }
 
 sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, size_t head_length, const char** tail) {
-  learnt_.clear();
   refused_ = false;
-  if (head_length > 0) {
+  const std::string_view head_text(sql.data(), head_length);
+  if (head_text != learnt_head_) {
     // Learn what the head reads; a head that does not prepare alone
-    // entitles the statement to nothing but settings.read_scope.
-    mode_ = Mode::kLearn;
-    sqlite3_stmt* head = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(head_length), &head, nullptr) != SQLITE_OK) learnt_.clear();
-    sqlite3_finalize(head);
+    // entitles the statement to nothing but settings.read_scope. What is
+    // learnt is the names the head's text gives (reads under a view count
+    // as the view's), so it holds for as long as the head is the same text
+    // and each read of a control's pages learns it once.
+    learnt_.clear();
+    learnt_head_.assign(head_text);
+    if (head_length > 0) {
+      mode_ = Mode::kLearn;
+      sqlite3_stmt* head = nullptr;
+      if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(head_length), &head, nullptr) != SQLITE_OK) {
+        // Learnt afresh next time: what it names may exist by then.
+        learnt_.clear();
+        learnt_head_.clear();
+      }
+      sqlite3_finalize(head);
+    }
   }
   mode_ = Mode::kCheck;
   sqlite3_stmt* stmt = nullptr;
@@ -120,7 +135,9 @@ sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, size_t head_lengt
 }
 
 int SqliteReadGuard::Step(sqlite3_stmt* stmt) {
-  started_ = last_report_ = std::chrono::steady_clock::now();
+  // The clock starts at the first progress call, a thousand instructions
+  // in: most steps of a search end before it, and need no clock at all.
+  clock_started_ = false;
   stop_ = Stop::kNone;
   running_ = true;
   int rc = sqlite3_step(stmt);

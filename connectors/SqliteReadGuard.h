@@ -66,8 +66,10 @@ class SqliteReadGuard {
   Mode mode_ = Mode::kOff;
   std::set<std::string> scope_;   // settings.read_scope, upper-cased
   std::set<std::string> learnt_;  // what the current statement's head reads
+  std::string learnt_head_;       // the head whose reads learnt_ holds
   bool refused_ = false;
   bool running_ = false;
+  bool clock_started_ = false;  // started_ holds the current step's start
   std::chrono::steady_clock::time_point started_, last_report_, busy_since_;
   enum class Stop { kNone, kTimedOut, kStopped } stop_ = Stop::kNone;
 };

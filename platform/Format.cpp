@@ -28,9 +28,12 @@ std::string Padded(int value, int width) {
   return out;
 }
 
+// Picture codes are ASCII letters: no locale decides their case.
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
 size_t RunLength(const std::string& f, size_t i, char lower) {
   size_t n = 0;
-  while (i + n < f.size() && std::tolower(static_cast<unsigned char>(f[i + n])) == lower) ++n;
+  while (i + n < f.size() && AsciiLower(f[i + n]) == lower) ++n;
   return n;
 }
 
@@ -73,7 +76,7 @@ int WeekOfYear(const DateTime& d) {
 
 bool StartsWithNoCase(const std::string& f, size_t i, const char* word) {
   for (size_t k = 0; word[k]; ++k)
-    if (i + k >= f.size() || std::tolower(static_cast<unsigned char>(f[i + k])) != word[k]) return false;
+    if (i + k >= f.size() || AsciiLower(f[i + k]) != word[k]) return false;
   return true;
 }
 
@@ -123,7 +126,12 @@ std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour
       i = end + 1;
       continue;
     }
-    if (const size_t marker = StartsWithNoCase(f, i, "am/pm") ? 5 : StartsWithNoCase(f, i, "a/p") ? 3 : 0) {
+    // Only a twelve-hour picture holds a marker.
+    const size_t marker = !twelve_hour                        ? 0
+                          : StartsWithNoCase(f, i, "am/pm") ? 5
+                          : StartsWithNoCase(f, i, "a/p")   ? 3
+                                                            : 0;
+    if (marker) {
       // "AM"/"PM" for AM/PM, "A"/"P" for A/P, in the letter case of the
       // marker's first letter.
       static const std::string_view kHalves[] = {"am", "AM", "pm", "PM"};
@@ -133,7 +141,7 @@ std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour
       i += marker;
       continue;
     }
-    char c = static_cast<char>(std::tolower(static_cast<unsigned char>(f[i])));
+    char c = AsciiLower(f[i]);
     size_t n = RunLength(f, i, c);
     switch (c) {
       case 'd':

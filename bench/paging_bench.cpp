@@ -1,6 +1,7 @@
 // Paging on SQLite: the read button, then next presses until 100,000 rows are
 // in the grid (1,961 blocks of 51), through ctlTrovel and ctlTrovel2 on a
-// headless host, from the 1,000,000-row table in codigo order (indexed), with
+// headless host, from the 1,000,000-row table in table order and in codigo
+// order (indexed), with
 // numbers and dates formatted (ctlTrovel: alta typed "FEC"; ctlTrovel2: saldo
 // with the Format "#,##0.00", alta a date column). Beside them, on the same
 // file and statement:
@@ -40,15 +41,20 @@ using namespace trovel;
 using namespace trovel::bench;
 
 constexpr int kTable = 1000000, kRows = 100000, kRepetitions = 5;
-constexpr bool kOrder = true;
+
+// Each contender pages in table order (the database reads its pages one
+// after the other) and in codigo order (through the index, a page of the
+// table for nearly every row, so the file's reads dominate).
+std::string OrderName(bool order) { return order ? "order by codigo" : "no order"; }
+std::string Key(const std::string& who, bool order) { return who + "/" + OrderName(order); }
 
 Runs g_ns_per_row, g_read, g_first_press, g_last_press;
 std::map<std::string, int> g_rows;
 
-std::string Statement() {
+std::string Statement(bool order) {
   HeadlessHost host;
   ctlTrovel ctl(host);
-  ConfigureCtlTrovel(ctl, kOrder);
+  ConfigureCtlTrovel(ctl, order);
   return ctl.BuildStatement();
 }
 
@@ -69,35 +75,38 @@ void RecordPaging(benchmark::State& state, const std::string& who, const PagingT
 }
 
 void BM_CtlTrovelPaging(benchmark::State& state) {
+  const bool order = state.range(0) != 0;
   for (auto _ : state) {
     HeadlessHost host;
     ctlTrovel ctl(host);
-    ConfigureCtlTrovel(ctl, kOrder);
+    ConfigureCtlTrovel(ctl, order);
     ctl.glbDb(std::make_shared<SqliteConnection>(BenchDatabase(kTable)));
     const PagingTimes t = PageUntil(ctl, kRows, [&] { ctl.p_leer(); }, [&] { ctl.cmdSiguiente.Click(); });
-    RecordPaging(state, "ctlTrovel", t, host.messages.size());
+    RecordPaging(state, Key("ctlTrovel", order), t, host.messages.size());
     ctl.Quit();
   }
 }
 
 void BM_CtlTrovel2Paging(benchmark::State& state) {
+  const bool order = state.range(0) != 0;
   for (auto _ : state) {
     HeadlessHost host;
     ctlTrovel2 ctl(host);
     MemoryPropertyBag bag;
     ctl.ReadProperties(bag);
-    ConfigureCtlTrovel2(ctl, kOrder);
+    ConfigureCtlTrovel2(ctl, order);
     ctl.glbDb(std::make_shared<SqliteConnection>(BenchDatabase(kTable)));
     const PagingTimes t = PageUntil(ctl, kRows, [&] { ctl.p_leer(); }, [&] { ctl.cmdSiguiente.Click(); });
-    RecordPaging(state, "ctlTrovel2", t, host.messages.size());
+    RecordPaging(state, Key("ctlTrovel2", order), t, host.messages.size());
     ctl.Quit();
   }
 }
 
 void BM_PlainSqlite3(benchmark::State& state) {
+  const bool order = state.range(0) != 0;
   sqlite3* db = nullptr;
   sqlite3_open_v2(BenchDatabase(kTable).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  const std::string sql = Statement();
+  const std::string sql = Statement(order);
   for (auto _ : state) {
     int rows = 0;
     const double seconds = Seconds([&] {
@@ -114,17 +123,18 @@ void BM_PlainSqlite3(benchmark::State& state) {
       sqlite3_finalize(stmt);
     });
     if (rows < kRows) return state.SkipWithError("the loop read fewer than 100,000 rows");
-    Record(state, "sqlite3", seconds, rows);
+    Record(state, Key("sqlite3", order), seconds, rows);
   }
   sqlite3_close(db);
 }
 
 void BM_QSqlQueryModel(benchmark::State& state) {
+  const bool order = state.range(0) != 0;
   {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "paging");
     db.setDatabaseName(QString::fromStdString(BenchDatabase(kTable)));
     if (!db.open()) return state.SkipWithError(db.lastError().text().toStdString().c_str());
-    const QString sql = QString::fromStdString(Statement());
+    const QString sql = QString::fromStdString(Statement(order));
     for (auto _ : state) {
       QSqlQueryModel model;
       const double seconds = Seconds([&] {
@@ -139,44 +149,57 @@ void BM_QSqlQueryModel(benchmark::State& state) {
       });
       if (model.rowCount() < kRows || model.lastError().isValid())
         return state.SkipWithError("the model did not fetch 100,000 rows");
-      Record(state, "QSqlQueryModel", seconds, model.rowCount());
+      Record(state, Key("QSqlQueryModel", order), seconds, model.rowCount());
     }
   }
   QSqlDatabase::removeDatabase("paging");
 }
 
-BENCHMARK(BM_CtlTrovelPaging)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
-BENCHMARK(BM_CtlTrovel2Paging)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
-BENCHMARK(BM_PlainSqlite3)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
-BENCHMARK(BM_QSqlQueryModel)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kRepetitions);
+// The four contenders take turns within each order, so that the file's
+// pages in the system's cache serve them alike.
+void Register() {
+  for (int order : {0, 1}) {
+    const std::string suffix = "/" + OrderName(order);
+    for (auto [name, function] : {std::pair{"BM_CtlTrovelPaging", &BM_CtlTrovelPaging},
+                                  {"BM_CtlTrovel2Paging", &BM_CtlTrovel2Paging}, {"BM_PlainSqlite3", &BM_PlainSqlite3},
+                                  {"BM_QSqlQueryModel", &BM_QSqlQueryModel}})
+      benchmark::RegisterBenchmark((name + suffix).c_str(), function)
+          ->Arg(order)
+          ->Unit(benchmark::kMillisecond)
+          ->Iterations(1)
+          ->Repetitions(kRepetitions);
+  }
+}
 
-void Report() {
-  if (!g_ns_per_row.Has("sqlite3")) return;
-  const double plain = g_ns_per_row.Median("sqlite3");
-  const bool has_model = g_ns_per_row.Has("QSqlQueryModel");
-  const double model = has_model ? g_ns_per_row.Median("QSqlQueryModel") : 0;
-  std::printf("\npaging to 100,000 rows, median of %d runs, per row:\n", kRepetitions);
-  std::printf("  sqlite3 loop    %s/row over %s rows\n", Figure(plain, "ns").c_str(), Count(g_rows["sqlite3"]).c_str());
+void Report(bool order) {
+  const std::string how = OrderName(order);
+  if (!g_ns_per_row.Has(Key("sqlite3", order))) return;
+  const double plain = g_ns_per_row.Median(Key("sqlite3", order));
+  const bool has_model = g_ns_per_row.Has(Key("QSqlQueryModel", order));
+  const double model = has_model ? g_ns_per_row.Median(Key("QSqlQueryModel", order)) : 0;
+  std::printf("\npaging to 100,000 rows, %s, median of %d runs, per row:\n", how.c_str(), kRepetitions);
+  std::printf("  sqlite3 loop    %s/row over %s rows\n", Figure(plain, "ns").c_str(),
+              Count(g_rows[Key("sqlite3", order)]).c_str());
   if (has_model)
     std::printf("  QSqlQueryModel  %s/row over %s rows (data() of every cell read)\n", Figure(model, "ns").c_str(),
-                Count(g_rows["QSqlQueryModel"]).c_str());
-  for (const char* control : {"ctlTrovel", "ctlTrovel2"}) {
-    if (!g_ns_per_row.Has(control)) continue;
-    const double t = g_ns_per_row.Median(control);
+                Count(g_rows[Key("QSqlQueryModel", order)]).c_str());
+  for (const std::string control : {"ctlTrovel", "ctlTrovel2"}) {
+    const std::string key = Key(control, order);
+    if (!g_ns_per_row.Has(key)) continue;
+    const double t = g_ns_per_row.Median(key);
     std::string ratios = Ratio(t / plain, "plain", 1.5);
     if (has_model) ratios += "; " + Ratio(t / model, "QSqlQueryModel", 1.0);
-    std::printf("  %-15s %s/row over %s rows: %s\n", control, Figure(t, "ns").c_str(),
-                Count(g_rows[control]).c_str(), ratios.c_str());
-    const double read = g_read.Median(control), first = g_first_press.Median(control),
-                 last = g_last_press.Median(control);
+    std::printf("  %-15s %s/row over %s rows: %s\n", control.c_str(), Figure(t, "ns").c_str(),
+                Count(g_rows[key]).c_str(), ratios.c_str());
+    const double read = g_read.Median(key), first = g_first_press.Median(key), last = g_last_press.Median(key);
     std::printf("  %-15s first read %s, first next press %s, last next press %s: last / first read %.2fx, "
                 "last / first press %.2fx\n",
-                control, Duration(read).c_str(), Duration(first).c_str(), Duration(last).c_str(), last / read,
+                control.c_str(), Duration(read).c_str(), Duration(first).c_str(), Duration(last).c_str(), last / read,
                 last / first);
-    Summary(std::string("paging ") + control + ", next presses, order by codigo", Count(g_rows[control]),
+    Summary("paging " + control + ", next presses, " + how, Count(g_rows[key]),
             Figure(t, "ns/row"), Figure(plain, "ns/row") + " sqlite3 loop",
             has_model ? Figure(model, "ns/row") : "-", ratios);
-    Summary(std::string("paging ") + control + ", last block against first read", Count(g_rows[control]),
+    Summary("paging " + control + ", last block against first read, " + how, Count(g_rows[key]),
             Duration(last) + " last press", Duration(read) + " first read", "-",
             Ratio(last / read, "first read") + "; " + Ratio(last / first, "first press"));
   }
@@ -192,9 +215,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "paging_bench: %s\n", e.what());
     return 1;
   }
+  Register();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  Report();
+  Report(false);
+  Report(true);
   return 0;
 }

@@ -108,11 +108,7 @@ void FlexGrid::AddItem(const std::string& text) {
 void FlexGrid::AddRows(std::vector<std::string>& cells, int count) {
   if (count <= 0) return;
   const int first = Rows();
-  size_t next = 0;
-  for (int r = 0; r < count; ++r) {
-    std::string* row = cells_.AppendRow();
-    for (int c = 0; c < cols_; ++c) row[c].swap(cells[next++]);
-  }
+  for (int r = 0; r < count; ++r) cells_.AppendRow(cells.data() + static_cast<size_t>(r) * static_cast<size_t>(cols_));
   cells.clear();
   for (Observer* o : observers_) o->RowsAppended(first, Rows() - 1);
 }

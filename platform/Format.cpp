@@ -1,6 +1,7 @@
 #include "platform/Format.h"
 
 #include <memory>
+#include <optional>
 
 #include <cctype>
 #include <charconv>
@@ -108,21 +109,40 @@ bool IsTwelveHour(const std::string& f) {
   return false;
 }
 
+// One element of a date picture: a code that writes a part of the date, or
+// literal text. A picture is read into elements once; each value then only
+// writes them out.
+struct DatePart {
+  enum Code {
+    kLiteral, kDay, kDay2, kDayName, kDayShort, kShortDate, kWeekday, kWeekOfYear, kQuarter, kYear4, kYear2,
+    kDayOfYear, kMonthName, kMonthShort, kMonth, kMonth2, kMinute, kMinute2, kHour, kHour2, kSecond, kSecond2,
+    kHalfDay, kHalfDayLetter
+  };
+  Code code;
+  bool upper = false;    // kHalfDay, kHalfDayLetter: "AM" rather than "am"
+  std::string literal;   // kLiteral
+};
+
 // `f` is a date picture whose name, if it had one, is already resolved.
-std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour) {
-  const int hour = twelve_hour ? (d.hour % 12 == 0 ? 12 : d.hour % 12) : d.hour;
-  std::string out;
+std::vector<DatePart> ReadDatePicture(const std::string& f) {
+  std::vector<DatePart> parts;
+  auto code = [&parts](DatePart::Code c) { parts.push_back({c, false, {}}); };
+  auto literal = [&parts](std::string_view text) {
+    if (parts.empty() || parts.back().code != DatePart::kLiteral) parts.push_back({DatePart::kLiteral, false, {}});
+    parts.back().literal += text;
+  };
+  const bool twelve_hour = IsTwelveHour(f);
   bool after_hour = false;
   for (size_t i = 0; i < f.size();) {
     if (f[i] == '\\' && i + 1 < f.size()) {
-      out += f[i + 1];
+      literal(std::string_view(f).substr(i + 1, 1));
       i += 2;
       continue;
     }
     if (f[i] == '"') {
       size_t end = f.find('"', i + 1);
       if (end == std::string::npos) end = f.size();
-      out += f.substr(i + 1, end - i - 1);
+      literal(std::string_view(f).substr(i + 1, end - i - 1));
       i = end + 1;
       continue;
     }
@@ -132,12 +152,9 @@ std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour
                           : StartsWithNoCase(f, i, "a/p")   ? 3
                                                             : 0;
     if (marker) {
-      // "AM"/"PM" for AM/PM, "A"/"P" for A/P, in the letter case of the
-      // marker's first letter.
-      static const std::string_view kHalves[] = {"am", "AM", "pm", "PM"};
-      const bool upper = std::isupper(static_cast<unsigned char>(f[i]));
-      const std::string_view half = kHalves[(d.hour < 12 ? 0 : 2) + (upper ? 1 : 0)];
-      out += marker == 5 ? half : half.substr(0, 1);
+      // In the letter case of the marker's first letter.
+      parts.push_back({marker == 5 ? DatePart::kHalfDay : DatePart::kHalfDayLetter,
+                       std::isupper(static_cast<unsigned char>(f[i])) != 0, {}});
       i += marker;
       continue;
     }
@@ -145,42 +162,92 @@ std::string FormatDate(const DateTime& d, const std::string& f, bool twelve_hour
     size_t n = RunLength(f, i, c);
     switch (c) {
       case 'd':
-        if (n >= 5) out += FormatDate(d, "dd/mm/yyyy", false), n = 5;
-        else if (n == 4) out += kDayNames[Weekday(d) - 1];
-        else if (n == 3) out += kDayShort[Weekday(d) - 1];
-        else out += n == 1 ? std::to_string(d.day) : Padded(d.day, 2);
+        if (n >= 5) code(DatePart::kShortDate), n = 5;
+        else if (n == 4) code(DatePart::kDayName);
+        else if (n == 3) code(DatePart::kDayShort);
+        else code(n == 1 ? DatePart::kDay : DatePart::kDay2);
         i += n;
         break;
       case 'w':
-        if (n >= 2) out += std::to_string(WeekOfYear(d)), n = 2;
-        else out += std::to_string(Weekday(d));
+        if (n >= 2) code(DatePart::kWeekOfYear), n = 2;
+        else code(DatePart::kWeekday);
         i += n;
         break;
-      case 'q': out += std::to_string((d.month - 1) / 3 + 1); i += 1; break;
+      case 'q': code(DatePart::kQuarter); i += 1; break;
       case 'y':
-        if (n >= 4) out += Padded(d.year, 4), i += 4;
-        else if (n >= 2) out += Padded(d.year % 100, 2), i += 2;
-        else out += std::to_string(DayOfYear(d)), i += 1;
+        if (n >= 4) code(DatePart::kYear4), i += 4;
+        else if (n >= 2) code(DatePart::kYear2), i += 2;
+        else code(DatePart::kDayOfYear), i += 1;
         break;
-      case 'm': {
+      case 'm':
         if (n >= 3 && !after_hour) {
-          out += n == 3 ? MonthName(kMonthShort, d.month) : MonthName(kMonthNames, d.month);
+          code(n == 3 ? DatePart::kMonthShort : DatePart::kMonthName);
           i += std::min<size_t>(n, 4);
           break;
         }
-        int v = after_hour ? d.minute : d.month;
-        out += n == 1 ? std::to_string(v) : Padded(v, 2);
+        // "m" right after an hour means minutes.
+        if (after_hour) code(n == 1 ? DatePart::kMinute : DatePart::kMinute2);
+        else code(n == 1 ? DatePart::kMonth : DatePart::kMonth2);
         i += std::min<size_t>(n, 2);
         after_hour = false;
         break;
-      }
-      case 'h': out += n == 1 ? std::to_string(hour) : Padded(hour, 2); i += std::min<size_t>(n, 2); after_hour = true; break;
-      case 'n': out += n == 1 ? std::to_string(d.minute) : Padded(d.minute, 2); i += std::min<size_t>(n, 2); after_hour = false; break;
-      case 's': out += n == 1 ? std::to_string(d.second) : Padded(d.second, 2); i += std::min<size_t>(n, 2); break;
-      default: out += f[i++]; break;
+      case 'h': code(n == 1 ? DatePart::kHour : DatePart::kHour2); i += std::min<size_t>(n, 2); after_hour = true; break;
+      case 'n': code(n == 1 ? DatePart::kMinute : DatePart::kMinute2); i += std::min<size_t>(n, 2); after_hour = false; break;
+      case 's': code(n == 1 ? DatePart::kSecond : DatePart::kSecond2); i += std::min<size_t>(n, 2); break;
+      default: literal(std::string_view(f).substr(i++, 1)); break;
     }
   }
-  return out;
+  return parts;
+}
+
+// Appends `value` as Padded(value, width) writes it.
+void AppendNumber(std::string& out, int value, int width = 1) {
+  if (value >= 0 && value < 100 && width <= 2) {  // days, months, hours, minutes: no text of their own
+    if (value >= 10 || width == 2) out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+    return;
+  }
+  out += Padded(value, width);
+}
+
+void WriteDate(const DateTime& d, const std::vector<DatePart>& parts, bool twelve_hour, std::string& out) {
+  const int hour = twelve_hour ? (d.hour % 12 == 0 ? 12 : d.hour % 12) : d.hour;
+  for (const DatePart& part : parts) {
+    switch (part.code) {
+      case DatePart::kLiteral: out += part.literal; break;
+      case DatePart::kDay: AppendNumber(out, d.day); break;
+      case DatePart::kDay2: AppendNumber(out, d.day, 2); break;
+      case DatePart::kDayName: out += kDayNames[Weekday(d) - 1]; break;
+      case DatePart::kDayShort: out += kDayShort[Weekday(d) - 1]; break;
+      case DatePart::kShortDate:
+        AppendNumber(out, d.day, 2), out += '/', AppendNumber(out, d.month, 2), out += '/';
+        AppendNumber(out, d.year, 4);
+        break;
+      case DatePart::kWeekday: AppendNumber(out, Weekday(d)); break;
+      case DatePart::kWeekOfYear: AppendNumber(out, WeekOfYear(d)); break;
+      case DatePart::kQuarter: AppendNumber(out, (d.month - 1) / 3 + 1); break;
+      case DatePart::kYear4: AppendNumber(out, d.year, 4); break;
+      case DatePart::kYear2: AppendNumber(out, d.year % 100, 2); break;
+      case DatePart::kDayOfYear: AppendNumber(out, DayOfYear(d)); break;
+      case DatePart::kMonthName: out += MonthName(kMonthNames, d.month); break;
+      case DatePart::kMonthShort: out += MonthName(kMonthShort, d.month); break;
+      case DatePart::kMonth: AppendNumber(out, d.month); break;
+      case DatePart::kMonth2: AppendNumber(out, d.month, 2); break;
+      case DatePart::kMinute: AppendNumber(out, d.minute); break;
+      case DatePart::kMinute2: AppendNumber(out, d.minute, 2); break;
+      case DatePart::kHour: AppendNumber(out, hour); break;
+      case DatePart::kHour2: AppendNumber(out, hour, 2); break;
+      case DatePart::kSecond: AppendNumber(out, d.second); break;
+      case DatePart::kSecond2: AppendNumber(out, d.second, 2); break;
+      case DatePart::kHalfDay:
+      case DatePart::kHalfDayLetter: {
+        static const std::string_view kHalves[] = {"am", "AM", "pm", "PM"};
+        const std::string_view half = kHalves[(d.hour < 12 ? 0 : 2) + (part.upper ? 1 : 0)];
+        out += part.code == DatePart::kHalfDay ? half : half.substr(0, 1);
+        break;
+      }
+    }
+  }
 }
 
 // One element of a number picture: a digit code or literal text.
@@ -243,23 +310,43 @@ std::string FormatNumber(double v, const NumberPicture& p) {
   // Infinity, NaN and numbers too large for the picture's digits have no
   // place in it: they come out as plain text, as Str writes them.
   if (!std::isfinite(rounded) || rounded >= 1e300) return Variant(given).ToString();
-  // A whole number below 1e300 has at most 301 digits.
+  // A whole number below 1e300 has at most 301 digits; the picture's
+  // fraction digits (at most the picture's length) are its last ones.
   char buf[320];
-  std::string all(buf, std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, 0).ptr);
-  if (static_cast<int>(all.size()) <= p.frac_digits) all.insert(0, p.frac_digits + 1 - all.size(), '0');
-  std::string whole = all.substr(0, all.size() - p.frac_digits);
-  std::string frac = all.substr(all.size() - p.frac_digits);
-  while (static_cast<int>(frac.size()) > p.frac_zeros && !frac.empty() && frac.back() == '0') frac.pop_back();
-  if (whole == "0") whole = "";
-  if (static_cast<int>(whole.size()) < p.int_zeros) whole.insert(0, p.int_zeros - whole.size(), '0');
-  if (p.thousands) {
-    for (int k = static_cast<int>(whole.size()) - 3; k > 0; k -= 3) whole.insert(static_cast<size_t>(k), ",");
+  const std::string_view all(buf, static_cast<size_t>(
+                                      std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, 0).ptr - buf));
+  const size_t frac_digits = static_cast<size_t>(p.frac_digits);
+  // The digits before the point ("" for a zero part) and after it, as views
+  // of `all` with the zeros that the picture asks for in front.
+  const size_t whole_length = all.size() > frac_digits ? all.size() - frac_digits : 0;
+  std::string_view whole = all.substr(0, whole_length);
+  if (whole == "0") whole = {};
+  const size_t frac_pad = frac_digits > all.size() ? frac_digits - all.size() : 0;  // zeros after the point
+  std::string_view frac = all.substr(whole_length);
+  size_t frac_length = frac_pad + frac.size();
+  while (frac_length > static_cast<size_t>(p.frac_zeros) && frac_length > 0 &&
+         (frac_length > frac_pad ? frac[frac_length - frac_pad - 1] == '0' : true))
+    --frac_length;
+  const size_t whole_pad = whole.size() < static_cast<size_t>(p.int_zeros) ? p.int_zeros - whole.size() : 0;
+
+  std::string out;
+  out.reserve(p.prefix.size() + p.suffix.size() + whole_pad + whole.size() * 4 / 3 + frac_length + 3);
+  if (negative && rounded != 0) out += '-';
+  out += p.prefix;
+  // The whole part, a thousands separator before each group of three from the right.
+  const size_t whole_total = whole_pad + whole.size();
+  for (size_t k = 0; k < whole_total; ++k) {
+    if (p.thousands && k > 0 && (whole_total - k) % 3 == 0) out += ',';
+    out += k < whole_pad ? '0' : whole[k - whole_pad];
   }
-  std::string digits = whole;
-  if (p.has_point && !frac.empty()) digits += "." + frac;
-  else if (p.has_point && p.frac_digits == 0 && p.int_digits == 0) digits += ".";
-  bool is_zero = rounded == 0;
-  return (negative && !is_zero ? "-" : "") + p.prefix + digits + p.suffix;
+  if (p.has_point && frac_length > 0) {
+    out += '.';
+    for (size_t k = 0; k < frac_length; ++k) out += k < frac_pad ? '0' : frac[k - frac_pad];
+  } else if (p.has_point && p.frac_digits == 0 && p.int_digits == 0) {
+    out += '.';
+  }
+  out += p.suffix;
+  return out;
 }
 
 // The sections of a number picture, split at ";" outside quotes: for
@@ -297,8 +384,14 @@ struct FormatPicture::Compiled {
   std::vector<std::string> sections;   // of `picture`, split at ";"
   std::vector<NumberPicture> numbers;  // one per section
   bool has_digit_codes = false;        // several sections, or a "0" or "#"
-  std::string date_picture;            // `picture` with a date name resolved
+  std::vector<DatePart> date_parts;     // `picture` read as a date picture
   bool twelve_hour = false;
+
+  std::string FormatDate(const DateTime& d) const {
+    std::string out;
+    WriteDate(d, date_parts, twelve_hour, out);
+    return out;
+  }
 
   std::string FormatSections(double v) const {
     if (v < 0 && sections.size() >= 2 && !sections[1].empty()) return FormatNumber(-v, numbers[1]);
@@ -315,8 +408,9 @@ FormatPicture::FormatPicture(const std::string& picture_text) {
   for (const std::string& section : c->sections) c->numbers.push_back(ParsePicture(section));
   c->has_digit_codes = c->sections.size() > 1 || c->picture.find_first_of("0#") != std::string::npos;
   const std::string* date_named = NamedDatePicture(c->picture);
-  c->date_picture = date_named ? *date_named : c->picture;
-  c->twelve_hour = IsTwelveHour(c->date_picture);
+  const std::string& date_picture = date_named ? *date_named : c->picture;
+  c->date_parts = ReadDatePicture(date_picture);
+  c->twelve_hour = IsTwelveHour(date_picture);
   compiled_ = std::move(c);
 }
 
@@ -331,7 +425,7 @@ std::string FormatPicture::Apply(const Variant& value) const {
     return c.numbers[3].prefix + c.numbers[3].suffix;
   }
   if (c.picture.empty()) return value.ToString();
-  if (value.type() == Variant::Type::Date) return FormatDate(value.ToDate(), c.date_picture, c.twelve_hour);
+  if (value.type() == Variant::Type::Date) return c.FormatDate(value.ToDate());
   try {
     if (value.IsNumeric() || value.type() == Variant::Type::String) {
       double d = value.ToDouble();
@@ -341,12 +435,22 @@ std::string FormatPicture::Apply(const Variant& value) const {
     // not a number: try it as a date below
   }
   try {
-    if (value.type() == Variant::Type::String) return FormatDate(value.ToDate(), c.date_picture, c.twelve_hour);
+    if (value.type() == Variant::Type::String) return c.FormatDate(value.ToDate());
   } catch (const Error&) {
   }
   return value.ToString();
 }
 
-std::string Format(const Variant& value, const std::string& picture) { return FormatPicture(picture).Apply(value); }
+std::string Format(const Variant& value, const std::string& picture) {
+  // A caller that formats many values usually passes one picture again and
+  // again: the last picture read on this thread is kept.
+  thread_local std::string last_picture;
+  thread_local std::optional<FormatPicture> last;
+  if (!last || picture != last_picture) {
+    last.emplace(picture);
+    last_picture = picture;
+  }
+  return last->Apply(value);
+}
 
 }  // namespace trovel

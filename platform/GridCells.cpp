@@ -5,7 +5,7 @@
 
 namespace trovel {
 
-std::string* GridCells::AppendRow() {
+std::vector<std::string>& GridCells::BlockForNewRow() {
   const size_t cols = static_cast<size_t>(cols_);
   if (rows_ % RowsPerBlock() == 0) blocks_.emplace_back();
   // A block grows by doubling, as rows come, up to its full size and never
@@ -13,9 +13,20 @@ std::string* GridCells::AppendRow() {
   std::vector<std::string>& block = blocks_.back();
   if (block.size() + cols > block.capacity())
     block.reserve(std::min(std::max(block.capacity() * 2, cols * 2), static_cast<size_t>(RowsPerBlock()) * cols));
-  block.resize(block.size() + cols);
   ++rows_;
+  return block;
+}
+
+std::string* GridCells::AppendRow() {
+  const size_t cols = static_cast<size_t>(cols_);
+  std::vector<std::string>& block = BlockForNewRow();
+  block.resize(block.size() + cols);
   return cols ? &block[block.size() - cols] : nullptr;
+}
+
+void GridCells::AppendRow(std::string* cells) {
+  std::vector<std::string>& block = BlockForNewRow();
+  for (int c = 0; c < cols_; ++c) block.push_back(std::move(cells[c]));
 }
 
 void GridCells::Resize(int rows) {

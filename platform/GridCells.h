@@ -29,6 +29,8 @@ class GridCells {
   // Appends one row of empty cells and returns its first cell; the row's
   // cells follow it. The pointer is valid until the next change of shape.
   std::string* AppendRow();
+  // Appends one row whose cells are moved from cells[0 .. Cols()).
+  void AppendRow(std::string* cells);
   // Drops rows from the end or appends empty ones.
   void Resize(int rows);
   // Keeps the texts of the columns that remain; new columns are empty.
@@ -39,6 +41,9 @@ class GridCells {
 
  private:
   static constexpr int kBlockCells = 4096;
+
+  // Counts a new row and returns the block it goes into, with room for it.
+  std::vector<std::string>& BlockForNewRow();
 
   int RowsPerBlock() const { return cols_ > 0 && cols_ < kBlockCells ? kBlockCells / cols_ : 1; }
   size_t Block(int row) const { return static_cast<size_t>(row / RowsPerBlock()); }

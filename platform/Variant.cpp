@@ -100,7 +100,12 @@ bool Variant::IsNumeric() const {
          t == Type::Double;
 }
 
-std::string Variant::ToString() const {
+std::string Variant::ToString() && {
+  if (auto* text = std::get_if<std::string>(&value_)) return std::move(*text);
+  return static_cast<const Variant&>(*this).ToString();
+}
+
+std::string Variant::ToString() const& {
   switch (type()) {
     case Type::Empty: return "";
     case Type::Null: throw Error::TypeMismatch("Null has no text");

@@ -43,7 +43,9 @@ class Variant {
 
   // Ordinary conversions. Text that reads as a number converts to a number,
   // text that reads as a date (dd/mm/yyyy, yyyy-mm-dd) converts to a date.
-  std::string ToString() const;
+  std::string ToString() const&;
+  // The same text; a String gives its own text up rather than a copy.
+  std::string ToString() &&;
   double ToDouble() const;
   int16_t ToInteger() const;  // rounds half to even, range-checked
   int32_t ToLong() const;     // rounds half to even, range-checked

@@ -8,9 +8,15 @@ namespace {
 
 // The text that a grid cell shows for `value`; `picture` is the column's
 // Format picture, read once per block.
-std::string CellText(const Variant& value, const std::optional<FormatPicture>& picture) {
+std::string CellText(Variant&& value, const std::optional<FormatPicture>& picture) {
   if (value.IsNull()) return std::string();
-  return picture ? picture->Apply(value) : value.ToString();
+  return picture ? picture->Apply(value) : std::move(value).ToString();
+}
+
+// Whether a cell's text may hold a TAB: only text from the database, or a
+// picture's own literal text, can.
+bool MayHoldTab(const Variant& value, const std::optional<FormatPicture>& picture, bool picture_has_tab) {
+  return value.type() == Variant::Type::String || (picture && picture_has_tab);
 }
 
 }  // namespace
@@ -26,6 +32,7 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
   };
   try {
     std::vector<std::optional<FormatPicture>> pictures;
+    std::vector<bool> picture_has_tab;
     std::vector<int> positions;
     const int cols = grid.Cols();
     for (;;) {
@@ -44,12 +51,16 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
           positions.push_back(fields.IndexOf(column.field));
           pictures.emplace_back();
           if (column.format) pictures.back().emplace(*column.format);
+          picture_has_tab.push_back(column.format && column.format->find('\t') != std::string::npos);
         }
       }
       bool has_tab = false;
       for (int c = 0; c < cols; ++c) {
-        cells_.push_back(CellText(fields.ItemAt(positions[static_cast<size_t>(c)]), pictures[static_cast<size_t>(c)]));
-        has_tab = has_tab || cells_.back().find('\t') != std::string::npos;
+        const size_t k = static_cast<size_t>(c);
+        Variant value = fields.ItemAt(positions[k]);
+        const bool may_hold_tab = MayHoldTab(value, pictures[k], picture_has_tab[k]);
+        cells_.push_back(CellText(std::move(value), pictures[k]));
+        has_tab = has_tab || (may_hold_tab && cells_.back().find('\t') != std::string::npos);
       }
       if (has_tab) {
         // AddItem splits such a row at its TABs; keep that.

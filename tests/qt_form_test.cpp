@@ -137,8 +137,9 @@ TEST_F(QtFormTest, TabAndShiftTabRunAcrossTheForm) {
       QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
       visited << Where(QApplication::focusWidget());
       EXPECT_TRUE(shown()) << visited.last().toStdString();
-      if (auto* grid = qobject_cast<QTableView*>(QApplication::focusWidget()))  // its current cell is marked
+      if (auto* grid = qobject_cast<QTableView*>(QApplication::focusWidget())) {  // its current cell is marked
         EXPECT_TRUE(grid->currentIndex().isValid()) << visited.last().toStdString();
+      }
     }
     QStringList expected = forward;
     if (back) {  // the same stops the other way round, back to the first box

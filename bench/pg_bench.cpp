@@ -163,6 +163,61 @@ void BM_QSqlQueryModel(benchmark::State& state) {
   QSqlDatabase::removeDatabase("bench");
 }
 
+// Paging: the read, then next presses until 100,000 rows are in the grid,
+// against a plain libpq cursor fetching the same rows in batches of 2,048
+// (the connector's own batch after the first) and reading each as text.
+constexpr int kPagingRows = 100000;
+std::map<std::string, int> g_paged_rows;
+
+void BM_CtlTrovelPaging(benchmark::State& state) {
+  trovel::HeadlessHost host;
+  trovel::ctlTrovel ctl(host);
+  ctl.SentenciaSQL(Query(kLarge));
+  ctl.NumCol(4);
+  ctl.N_Campo1("codigo");
+  ctl.N_Campo2("nombre");
+  ctl.N_Campo3("saldo");
+  ctl.N_Campo4("alta");
+  ctl.TipoCampo3("NUM");
+  ctl.TipoCampo4("FEC");
+  ctl.glbDb(trovel::OpenConnection(Address()));
+  Measure(state, "paging ctlTrovel", [&] {
+    ctl.p_leer();
+    while (ctl.grdDatos.Rows() - 1 < kPagingRows && ctl.cmdSiguiente.Enabled()) ctl.cmdSiguiente.Click();
+    g_paged_rows["paging ctlTrovel"] = ctl.grdDatos.Rows() - 1;
+    if (ctl.grdDatos.Rows() - 1 < kPagingRows || !host.messages.empty())
+      state.SkipWithError("the grid did not reach 100,000 rows");
+  });
+  ctl.Quit();
+}
+
+void BM_PlainLibpqPaging(benchmark::State& state) {
+  PGconn* conn = PQconnectdb(Address().c_str());
+  if (PQstatus(conn) != CONNECTION_OK) state.SkipWithError(PQerrorMessage(conn));
+  const std::string declare = "declare c no scroll cursor for " + Query(kLarge);
+  Measure(state, "paging libpq", [&] {
+    for (const char* sql : {"begin read only", declare.c_str()}) PQclear(PQexec(conn, sql));
+    int rows = 0;
+    while (rows < kPagingRows) {
+      PGresult* r = PQexec(conn, "fetch forward 2048 from c");
+      const int n = PQntuples(r);
+      for (int row = 0; row < n; ++row)
+        for (int col = 0; col < 4; ++col)
+          benchmark::DoNotOptimize(std::string(PQgetvalue(r, row, col), static_cast<size_t>(PQgetlength(r, row, col))));
+      PQclear(r);
+      if (n == 0) break;
+      rows += n;
+    }
+    g_paged_rows["paging libpq"] = rows;
+    if (rows < kPagingRows) state.SkipWithError("the cursor gave fewer than 100,000 rows");
+    for (const char* sql : {"close c", "commit"}) PQclear(PQexec(conn, sql));
+  });
+  PQfinish(conn);
+}
+
+BENCHMARK(BM_CtlTrovelPaging)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainLibpqPaging)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+
 BENCHMARK(BM_CtlTrovelFirstBlock)
     ->Arg(kLarge)
     ->Arg(kSmall)
@@ -196,7 +251,17 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   std::map<std::string, std::pair<double, double>> r;
   for (const auto& [name, runs] : g_results) r[name] = MedianTimeLargestPeak(runs);
-  if (r.size() == 4) {
+  if (r.count("paging ctlTrovel") && r.count("paging libpq")) {
+    const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];
+    const double plain = r.at("paging libpq").first * 1e9 / g_paged_rows["paging libpq"];
+    std::printf("ctlTrovel paging to 100,000 rows: %.0f ns/row against %.0f ns/row for a plain libpq cursor: %.2fx "
+                "(target <= 1.5x)\n",
+                trovel, plain, trovel / plain);
+    using namespace trovel::bench;
+    Summary("paging ctlTrovel, next presses, PostgreSQL", Count(g_paged_rows["paging ctlTrovel"]),
+            Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " libpq cursor", "-", Ratio(trovel / plain, "plain", 1.5));
+  }
+  if (r.count("ctlTrovel 1000000") && r.count("ctlTrovel 1000") && r.count("libpq") && r.count("QSqlQueryModel")) {
     const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;
     std::printf("ctlTrovel first block, 1,000,000 / 1,000 rows: %.2fx (target <= 1.2x)\n", large / small);
     std::printf("ctlTrovel / plain libpq cursor reading 52 rows: %.2fx (target <= 1.5x)\n",

@@ -59,10 +59,10 @@ Kind KindOf(Oid type) {
 // The first block of the controls is 51 rows, and a 52nd tells them that
 // more remain: the first batch brings exactly that, so the first block costs
 // one round trip (after the one that checks its plan) and no more rows than
-// it shows. Later pages come in larger
-// batches to save round trips while paging on.
+// it shows. Later pages come in batches of 2,048 rows (about forty pages,
+// a few hundred kilobytes), to save round trips while paging on.
 constexpr int kFirstBatch = 52;
-constexpr int kLaterBatch = 512;
+constexpr int kLaterBatch = 2048;
 
 // The one savepoint of a transaction, taken again after each declaration so
 // that rolling back to it keeps every cursor declared so far.

@@ -23,6 +23,11 @@ GridView::GridView(QtHost& host, FlexGrid& model, QWidget* parent)
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setHighlightSections(false);
+  // A flex grid shows each cell on one line, clipped at the cell's edge:
+  // no wrapping, no ellipsis. Neither has then to be worked out for every
+  // cell of every frame painted.
+  setWordWrap(false);
+  setTextElideMode(Qt::ElideNone);
   host_.AttachView(&model_, this);
   model_.onChanged = [this] { Sync(); };
   connect(&table_, &QAbstractItemModel::modelReset, this, [this] {

@@ -1,5 +1,7 @@
 #include "search/BlockLoader.h"
 
+#include <algorithm>
+
 #include "platform/FormatPicture.h"
 
 namespace trovel {
@@ -25,6 +27,7 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
                                         int32_t& rows_loaded) {
   rows_loaded = 0;
   cells_.clear();
+  cells_.reserve(static_cast<size_t>(limit + 1) * static_cast<size_t>(std::max(grid.Cols(), 0)));
   int pending = 0;  // rows in cells_, not yet in the grid
   auto flush = [&] {
     grid.AddRows(cells_, pending);

@@ -54,6 +54,16 @@ class Runs {
     return *std::min_element(v.begin(), v.end());
   }
   size_t Size(const std::string& name) const { return Has(name) ? values_.at(name).size() : 0; }
+  // The value below which `share` (0 to 1) of the runs fall.
+  double Quantile(const std::string& name, double share) const {
+    std::vector<double> v = values_.at(name);
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<size_t>(share * static_cast<double>(v.size())))];
+  }
+  size_t CountAbove(const std::string& name, double limit) const {
+    const auto& v = values_.at(name);
+    return static_cast<size_t>(std::count_if(v.begin(), v.end(), [limit](double x) { return x > limit; }));
+  }
 
  private:
   std::map<std::string, std::vector<double>> values_;

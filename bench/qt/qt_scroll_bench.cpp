@@ -216,7 +216,9 @@ void Report() {
       const std::string qt = std::string(painted ? "Qt painted " : "Qt ") + control;
       if (!g_load.Has(qt)) continue;
       const double q = g_load.Median(qt);
-      std::string ratio = Ratio(q / h, "headless", 1.1);
+      // The target holds for the loading itself; painting each block is
+      // work the headless control never does, shown for what it costs.
+      std::string ratio = painted ? Ratio(q / h, "headless") : Ratio(q / h, "headless", 1.1);
       const char* how = painted ? "each block painted" : "presses back to back";
       std::printf("  %-10s loading by next presses, %s: Qt %s, headless %s: %s\n", control, how,
                   Duration(q).c_str(), Duration(h).c_str(), ratio.c_str());
@@ -233,7 +235,10 @@ void Report() {
     }
     if (g_frames.Has(control)) {
       const double median = g_frames.Median(control), worst = g_frames.Max(control);
-      const std::string verdict = std::string("< 8 ms: ") + (worst < 8e-3 ? "met" : "missed");
+      const size_t slow = g_frames.CountAbove(control, 8e-3);
+      const std::string verdict = std::string("< 8 ms: ") + (worst < 8e-3 ? "met" : "missed") + ", " +
+                                  Count(static_cast<long long>(slow)) + " over 8 ms, 99th percentile " +
+                                  Duration(g_frames.Quantile(control, 0.99));
       std::printf("  %-10s scrolling end to end and back, %zu frames: median %s, worst %s (%s)\n", control,
                   g_frames.Size(control), Duration(median).c_str(), Duration(worst).c_str(), verdict.c_str());
       Summary(std::string("Qt ControlWidget ") + control + ", scroll frame, worst (median)", Count(kRows),

@@ -21,7 +21,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # install test checks it.
 set(TROVEL_PUBLIC_HEADERS
   platform/ComboBox.h platform/CommandButton.h platform/Control.h platform/DateTime.h
-  platform/DescribedControl.h platform/Dispatch.h platform/Error.h platform/FlexGrid.h platform/GridCells.h
+  platform/DescribedControl.h platform/Dispatch.h platform/Error.h platform/CellText.h platform/FlexGrid.h platform/GridCells.h
   platform/FocusChain.h platform/Font.h platform/Format.h platform/FormatPicture.h platform/HeadlessHost.h platform/Host.h
   platform/InnerSizes.h platform/JsonFilePropertyBag.h platform/Label.h platform/MemberInfo.h
   platform/MemberTable.h platform/MemoryPropertyBag.h platform/Picture.h platform/PropertyBag.h

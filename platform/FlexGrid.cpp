@@ -80,28 +80,29 @@ void FlexGrid::MoveWithin(int row, int col) {
 void FlexGrid::SetRow(int row) { MoveTo(row, col_); }
 void FlexGrid::SetCol(int col) { MoveTo(row_, col); }
 
-const std::string& FlexGrid::TextMatrix(int row, int col) const {
+std::string FlexGrid::TextMatrix(int row, int col) const {
   CheckCell(row, col);
-  return cells_.At(row, col);
+  return std::string(cells_.At(row, col));
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, const std::string& text) {
   CheckCell(row, col);
-  cells_.At(row, col) = text;
+  cells_.Set(row, col, text);
   for (Observer* o : observers_) o->CellChanged(row, col);
   NotifyChanged();
 }
 
 void FlexGrid::AddItem(const std::string& text) {
-  std::string* row = cells_.AppendRow();
+  cells_.AppendRow();
+  const int last = Rows() - 1;
+  const std::string_view parts(text);
   size_t start = 0;
   for (int c = 0; c < cols_; ++c) {
-    size_t tab = text.find('\t', start);
-    row[c].assign(text, start, tab == std::string::npos ? std::string::npos : tab - start);
+    size_t tab = parts.find('\t', start);
+    cells_.Set(last, c, parts.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
     if (tab == std::string::npos) break;
     start = tab + 1;
   }
-  int last = Rows() - 1;
   for (Observer* o : observers_) o->RowsAppended(last, last);
 }
 
@@ -140,7 +141,7 @@ void FlexGrid::SetFormatString(const std::string& format) {
       alignment = caption[0] == '<' ? 1 : caption[0] == '^' ? 4 : 7;
       caption.erase(0, 1);
     }
-    cells_.At(0, static_cast<int>(c)) = caption;
+    cells_.Set(0, static_cast<int>(c), caption);
     alignment_[c] = alignment;
     width_[c] = kCharWidth * static_cast<float>(Text::Length(caption)) + 60;
   }

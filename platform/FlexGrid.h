@@ -48,19 +48,19 @@ class FlexGrid : public Widget {
   // as arrow keys and clicks do: they may ask for any cell. A grid with no
   // non-fixed row or column has no such cell and keeps its current cell.
   void MoveWithin(int row, int col);
-  const std::string& Text() const { return TextMatrix(row_, col_); }
+  std::string Text() const { return TextMatrix(row_, col_); }
   void SetText(const std::string& text) { SetTextMatrix(row_, col_, text); }
 
-  const std::string& TextMatrix(int row, int col) const;
+  std::string TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, const std::string& text);
 
   // Appends a row whose cells are the TAB-separated parts of `text`; parts
   // beyond Cols() are dropped, missing ones are empty.
   void AddItem(const std::string& text);
   // Appends `count` rows at once, taking their texts from `cells`, Cols()
-  // per row, row after row, with one notice to the observers. The texts are
-  // moved out and `cells` is left empty, its capacity kept for the next
-  // block. Unlike AddItem, a TAB inside a text is kept as it is.
+  // per row, row after row, with one notice to the observers. `cells` is
+  // left empty, its capacity kept for the next block. Unlike AddItem, a TAB
+  // inside a text is kept as it is.
   // REQUIRES: cells.size() == count * Cols().
   void AddRows(std::vector<std::string>& cells, int count);
   // Removes a non-fixed row; later rows move up.

@@ -5,28 +5,28 @@
 
 namespace trovel {
 
-std::vector<std::string>& GridCells::BlockForNewRow() {
+std::vector<CellText>& GridCells::BlockForNewRow() {
   const size_t cols = static_cast<size_t>(cols_);
   if (rows_ % RowsPerBlock() == 0) blocks_.emplace_back();
   // A block grows by doubling, as rows come, up to its full size and never
   // beyond it: a small grid holds little, a large one wastes nothing.
-  std::vector<std::string>& block = blocks_.back();
+  std::vector<CellText>& block = blocks_.back();
   if (block.size() + cols > block.capacity())
     block.reserve(std::min(std::max(block.capacity() * 2, cols * 2), static_cast<size_t>(RowsPerBlock()) * cols));
   ++rows_;
   return block;
 }
 
-std::string* GridCells::AppendRow() {
+CellText* GridCells::AppendEmptyRow() {
   const size_t cols = static_cast<size_t>(cols_);
-  std::vector<std::string>& block = BlockForNewRow();
+  std::vector<CellText>& block = BlockForNewRow();
   block.resize(block.size() + cols);
   return cols ? &block[block.size() - cols] : nullptr;
 }
 
-void GridCells::AppendRow(std::string* cells) {
-  std::vector<std::string>& block = BlockForNewRow();
-  for (int c = 0; c < cols_; ++c) block.push_back(std::move(cells[c]));
+void GridCells::AppendRow(const std::string* texts) {
+  CellText* row = AppendEmptyRow();
+  for (int c = 0; c < cols_; ++c) row[c].Assign(texts[c]);
 }
 
 void GridCells::Resize(int rows) {
@@ -46,8 +46,8 @@ void GridCells::SetCols(int cols) {
   GridCells reshaped(cols);
   const int kept = cols < cols_ ? cols : cols_;
   for (int r = 0; r < rows_; ++r) {
-    std::string* row = reshaped.AppendRow();
-    for (int c = 0; c < kept; ++c) row[c] = std::move(At(r, c));
+    CellText* row = reshaped.AppendEmptyRow();
+    for (int c = 0; c < kept; ++c) row[c] = std::move(Cell(r, c));
   }
   std::swap(blocks_, reshaped.blocks_);
   cols_ = cols;
@@ -55,7 +55,7 @@ void GridCells::SetCols(int cols) {
 
 void GridCells::EraseRow(int row) {
   for (int r = row; r + 1 < rows_; ++r)
-    for (int c = 0; c < cols_; ++c) At(r, c) = std::move(At(r + 1, c));
+    for (int c = 0; c < cols_; ++c) Cell(r, c) = std::move(Cell(r + 1, c));
   Resize(rows_ - 1);
 }
 

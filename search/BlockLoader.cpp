@@ -10,7 +10,7 @@ namespace {
 
 // The text that a grid cell shows for `value`; `picture` is the column's
 // Format picture, read once per block.
-std::string CellText(Variant&& value, const std::optional<FormatPicture>& picture) {
+std::string TextOfCell(Variant&& value, const std::optional<FormatPicture>& picture) {
   if (value.IsNull()) return std::string();
   return picture ? picture->Apply(value) : std::move(value).ToString();
 }
@@ -62,7 +62,7 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
         const size_t k = static_cast<size_t>(c);
         Variant value = fields.ItemAt(positions[k]);
         const bool may_hold_tab = MayHoldTab(value, pictures[k], picture_has_tab[k]);
-        cells_.push_back(CellText(std::move(value), pictures[k]));
+        cells_.push_back(TextOfCell(std::move(value), pictures[k]));
         has_tab = has_tab || (may_hold_tab && cells_.back().find('\t') != std::string::npos);
       }
       if (has_tab) {

@@ -55,8 +55,9 @@ TEST(FlexGridTest, GrowsAndShrinksColumns) {
 
 // Arrow keys and clicks ask for any cell: the grid takes the nearest
 // non-fixed one in one move, and without such a cell stays where it is.
-// Rows live in blocks of 4,096 cells: a grid of many rows must keep every text in its place across block
-// boundaries when columns change, a row is removed, rows are cut and rows come a block at a time.
+// Rows live in blocks of 4,096 cells, each cell holding up to 15 bytes inside itself and a longer text on the
+// heap: a grid of many rows must keep every text in its place across block boundaries when columns change, a
+// row is removed, rows are cut and rows come a block at a time.
 TEST(FlexGridTest, ManyRowsKeepTheirTextsAcrossBlocks) {
   struct Recorder : FlexGrid::Observer {
     std::vector<std::string> notices;
@@ -68,18 +69,27 @@ TEST(FlexGridTest, ManyRowsKeepTheirTextsAcrossBlocks) {
   } recorder;
   FlexGrid g("grdDatos");
   g.SetCols(3);
-  for (int r = 2; r < 5000; ++r) g.AddItem("a" + std::to_string(r) + "\tb" + std::to_string(r) + "\tc");
+  const std::string fifteen(15, 'f'), long_text = "a text longer than fifteen bytes, on the heap";
+  for (int r = 2; r < 5000; ++r)
+    g.AddItem("a" + std::to_string(r) + "\tb" + std::to_string(r) + "\t" + (r % 2 ? long_text : fifteen));
   g.SetCols(5);  // 819 rows to a block instead of 1,365
   EXPECT_EQ(g.TextMatrix(1400, 1), "b1400");
   EXPECT_EQ(g.TextMatrix(4999, 0), "a4999");
   EXPECT_EQ(g.TextMatrix(4999, 4), "");
+  EXPECT_EQ(g.TextMatrix(4999, 2), long_text);
+  EXPECT_EQ(g.TextMatrix(4998, 2), fifteen);
+  g.SetTextMatrix(4998, 2, long_text + long_text);  // a short cell takes a long text and back
+  EXPECT_EQ(g.TextMatrix(4998, 2), long_text + long_text);
+  g.SetTextMatrix(4998, 2, fifteen + "!");
+  EXPECT_EQ(g.TextMatrix(4998, 2), fifteen + "!");
   g.RemoveItem(3);  // every later row moves up, across all blocks
   EXPECT_EQ(g.TextMatrix(3, 0), "a4");
   EXPECT_EQ(g.TextMatrix(818, 1), "b819");
   EXPECT_EQ(g.TextMatrix(819, 1), "b820");
   EXPECT_EQ(g.Rows(), 4999);
   g.SetRows(820);
-  EXPECT_EQ(g.TextMatrix(819, 2), "c");
+  EXPECT_EQ(g.TextMatrix(819, 2), fifteen);  // row 819 held row 820's texts since the removal
+  EXPECT_EQ(g.TextMatrix(818, 2), long_text);
   g.SetCols(2);
 
   g.AddObserver(&recorder);

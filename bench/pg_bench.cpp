@@ -98,17 +98,34 @@ void Measure(benchmark::State& state, const std::string& name, Once once) {
   g_results[name].emplace_back(seconds / static_cast<double>(state.iterations()), peak);
 }
 
-void BM_CtlTrovelFirstBlock(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  trovel::HeadlessHost host;
-  trovel::ctlTrovel ctl(host);
+// ctlTrovel over the table of `rows` rows, its numbers and dates formatted.
+void Configure(trovel::ctlTrovel& ctl, int rows) {
   ctl.SentenciaSQL(Query(rows));
   ctl.NumCol(4);
   ctl.N_Campo1("codigo");
   ctl.N_Campo2("nombre");
   ctl.N_Campo3("saldo");
   ctl.N_Campo4("alta");
+  ctl.TipoCampo3("NUM");
+  ctl.TipoCampo4("FEC");
   ctl.glbDb(trovel::OpenConnection(Address()));
+}
+
+// Runs `read` inside a read-only transaction holding cursor c over the
+// large table, as the connector does.
+template <typename Read>
+void WithCursor(PGconn* conn, Read read) {
+  const std::string declare = "declare c no scroll cursor for " + Query(kLarge);
+  for (const char* sql : {"begin read only", declare.c_str()}) PQclear(PQexec(conn, sql));
+  read();
+  for (const char* sql : {"close c", "commit"}) PQclear(PQexec(conn, sql));
+}
+
+void BM_CtlTrovelFirstBlock(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  trovel::HeadlessHost host;
+  trovel::ctlTrovel ctl(host);
+  Configure(ctl, rows);
   Measure(state, "ctlTrovel " + std::to_string(rows), [&] {
     ctl.p_leer();  // closes the previous read's cursor first, as a user's next read does
     if (ctl.grdDatos.Rows() != 52 || !host.messages.empty()) state.SkipWithError("the first block is not 51 rows");
@@ -119,15 +136,14 @@ void BM_CtlTrovelFirstBlock(benchmark::State& state) {
 void BM_PlainLibpqCursor(benchmark::State& state) {
   PGconn* conn = PQconnectdb(Address().c_str());
   if (PQstatus(conn) != CONNECTION_OK) state.SkipWithError(PQerrorMessage(conn));
-  const std::string declare = "declare c no scroll cursor for " + Query(kLarge);
   Measure(state, "libpq", [&] {
-    for (const char* sql : {"begin read only", declare.c_str()}) PQclear(PQexec(conn, sql));
-    PGresult* r = PQexec(conn, "fetch forward 52 from c");
-    for (int row = 0; row < PQntuples(r); ++row)
-      for (int col = 0; col < 4; ++col) benchmark::DoNotOptimize(std::string(PQgetvalue(r, row, col)));
-    if (PQntuples(r) != 52) state.SkipWithError("the cursor gave no 52 rows");
-    PQclear(r);
-    for (const char* sql : {"close c", "commit"}) PQclear(PQexec(conn, sql));
+    WithCursor(conn, [&] {
+      PGresult* r = PQexec(conn, "fetch forward 52 from c");
+      for (int row = 0; row < PQntuples(r); ++row)
+        for (int col = 0; col < 4; ++col) benchmark::DoNotOptimize(std::string(PQgetvalue(r, row, col)));
+      if (PQntuples(r) != 52) state.SkipWithError("the cursor gave no 52 rows");
+      PQclear(r);
+    });
   });
   PQfinish(conn);
 }
@@ -172,15 +188,7 @@ std::map<std::string, int> g_paged_rows;
 void BM_CtlTrovelPaging(benchmark::State& state) {
   trovel::HeadlessHost host;
   trovel::ctlTrovel ctl(host);
-  ctl.SentenciaSQL(Query(kLarge));
-  ctl.NumCol(4);
-  ctl.N_Campo1("codigo");
-  ctl.N_Campo2("nombre");
-  ctl.N_Campo3("saldo");
-  ctl.N_Campo4("alta");
-  ctl.TipoCampo3("NUM");
-  ctl.TipoCampo4("FEC");
-  ctl.glbDb(trovel::OpenConnection(Address()));
+  Configure(ctl, kLarge);
   Measure(state, "paging ctlTrovel", [&] {
     ctl.p_leer();
     while (ctl.grdDatos.Rows() - 1 < kPagingRows && ctl.cmdSiguiente.Enabled()) ctl.cmdSiguiente.Click();
@@ -194,23 +202,23 @@ void BM_CtlTrovelPaging(benchmark::State& state) {
 void BM_PlainLibpqPaging(benchmark::State& state) {
   PGconn* conn = PQconnectdb(Address().c_str());
   if (PQstatus(conn) != CONNECTION_OK) state.SkipWithError(PQerrorMessage(conn));
-  const std::string declare = "declare c no scroll cursor for " + Query(kLarge);
   Measure(state, "paging libpq", [&] {
-    for (const char* sql : {"begin read only", declare.c_str()}) PQclear(PQexec(conn, sql));
-    int rows = 0;
-    while (rows < kPagingRows) {
-      PGresult* r = PQexec(conn, "fetch forward 2048 from c");
-      const int n = PQntuples(r);
-      for (int row = 0; row < n; ++row)
-        for (int col = 0; col < 4; ++col)
-          benchmark::DoNotOptimize(std::string(PQgetvalue(r, row, col), static_cast<size_t>(PQgetlength(r, row, col))));
-      PQclear(r);
-      if (n == 0) break;
-      rows += n;
-    }
-    g_paged_rows["paging libpq"] = rows;
-    if (rows < kPagingRows) state.SkipWithError("the cursor gave fewer than 100,000 rows");
-    for (const char* sql : {"close c", "commit"}) PQclear(PQexec(conn, sql));
+    WithCursor(conn, [&] {
+      int rows = 0;
+      while (rows < kPagingRows) {
+        PGresult* r = PQexec(conn, "fetch forward 2048 from c");
+        const int n = PQntuples(r);
+        for (int row = 0; row < n; ++row)
+          for (int col = 0; col < 4; ++col)
+            benchmark::DoNotOptimize(
+                std::string(PQgetvalue(r, row, col), static_cast<size_t>(PQgetlength(r, row, col))));
+        PQclear(r);
+        if (n == 0) break;
+        rows += n;
+      }
+      g_paged_rows["paging libpq"] = rows;
+      if (rows < kPagingRows) state.SkipWithError("the cursor gave fewer than 100,000 rows");
+    });
   });
   PQfinish(conn);
 }

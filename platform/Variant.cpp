@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
 #include "platform/DateTest.h"
 #include "platform/Error.h"
@@ -23,10 +24,52 @@ std::string Trimmed(const std::string& s) { return Text::Trim(s, Text::Blanks::k
 // rule of "%g", so one to_chars call formats the value; only the exponent is
 // rewritten the runtime's way (capital E, sign, at least two digits, which
 // to_chars already writes).
+// The same text when the shortest digits that read back as d are no more
+// than `digits`: rounding d to `digits` significant digits then gives those
+// digits again (d lies within half a unit in the last place of them, far
+// closer than the rounding's half step), and the shortest digits are much
+// cheaper to find than a rounding to a given precision. Empty otherwise.
+std::string ShortNumberText(double d, int digits) {
+  char buf[64];
+  const char* end = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific).ptr;
+  const std::string_view sci(buf, static_cast<size_t>(end - buf));  // [-]d[.ddd]e(+|-)xx
+  const size_t e = sci.find('e');
+  const bool negative = sci[0] == '-';
+  std::string mantissa(sci.substr(negative, e - negative));
+  if (mantissa.size() > 1) mantissa.erase(1, 1);  // the point
+  if (static_cast<int>(mantissa.size()) > digits) return "";
+  int exponent = 0;
+  std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+  std::string out = negative ? "-" : "";
+  if (exponent < -4 || exponent >= digits) {
+    out += mantissa[0];
+    if (mantissa.size() > 1) out += '.' + mantissa.substr(1);
+    out += exponent < 0 ? "E-" : "E+";
+    const std::string power = std::to_string(exponent < 0 ? -exponent : exponent);
+    if (power.size() < 2) out += '0';
+    out += power;
+  } else if (exponent < 0) {
+    out += "0.";
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out += mantissa;
+  } else if (mantissa.size() <= static_cast<size_t>(exponent) + 1) {
+    out += mantissa;
+    out.append(static_cast<size_t>(exponent) + 1 - mantissa.size(), '0');
+  } else {
+    out += mantissa.substr(0, static_cast<size_t>(exponent) + 1);
+    out += '.';
+    out += mantissa.substr(static_cast<size_t>(exponent) + 1);
+  }
+  return out;
+}
+
 std::string NumberText(double d, int digits) {
   if (std::isnan(d)) return "1.#QNAN";
   if (std::isinf(d)) return d < 0 ? "-1.#INF" : "1.#INF";
   if (d == 0) return "0";  // -0 too
+  // A subnormal value has fewer bits than the argument above needs.
+  if (std::fabs(d) >= std::numeric_limits<double>::min())
+    if (std::string text = ShortNumberText(d, digits); !text.empty()) return text;
   char buf[64];
   // 15 digits, sign, point and exponent always fit.
   std::string text(buf, std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, digits).ptr);

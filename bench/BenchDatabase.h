@@ -22,11 +22,16 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace trovel::bench {
 
@@ -112,6 +117,24 @@ inline std::string BenchDatabase(int rows) {
       (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name)).string();
   database_detail::Generate(path, rows);
   return own.paths[rows] = path;
+}
+
+// The body of a benchmark program's main: makes the databases of each of
+// `sizes` rows (a failure is printed, naming `program`, and gives 1), runs
+// the benchmarks given on the command line, then `report`.
+inline int RunOnDatabases(const char* program, const std::vector<int>& sizes, int& argc, char** argv,
+                          const std::function<void()>& report) {
+  try {
+    for (int rows : sizes) BenchDatabase(rows);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", program, e.what());
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  report();
+  return 0;
 }
 
 }  // namespace trovel::bench

@@ -195,16 +195,6 @@ void Report() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  try {
-    for (int rows : kSizes) BenchDatabase(rows);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "first_block_bench: %s\n", e.what());
-    return 1;
-  }
   Register();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  Report();
-  return 0;
+  return RunOnDatabases("first_block_bench", {std::begin(kSizes), std::end(kSizes)}, argc, argv, Report);
 }

@@ -201,15 +201,5 @@ void PrintReport() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  try {
-    BenchDatabase(kRows);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "memory_bench: %s\n", e.what());
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PrintReport();
-  return 0;
+  return RunOnDatabases("memory_bench", {kRows}, argc, argv, PrintReport);
 }

@@ -209,17 +209,9 @@ void Report(bool order) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  try {
-    BenchDatabase(kTable);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "paging_bench: %s\n", e.what());
-    return 1;
-  }
   Register();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  Report(false);
-  Report(true);
-  return 0;
+  return RunOnDatabases("paging_bench", {kTable}, argc, argv, [] {
+    Report(false);
+    Report(true);
+  });
 }

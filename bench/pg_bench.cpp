@@ -28,6 +28,7 @@
 #include <sstream>
 #include <vector>
 
+#include "bench/BenchControls.h"
 #include "bench/Summary.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -98,16 +99,11 @@ void Measure(benchmark::State& state, const std::string& name, Once once) {
   g_results[name].emplace_back(seconds / static_cast<double>(state.iterations()), peak);
 }
 
-// ctlTrovel over the table of `rows` rows, its numbers and dates formatted.
+// ctlTrovel as the SQLite benchmarks set it up, over the table of `rows`
+// rows on the server.
 void Configure(trovel::ctlTrovel& ctl, int rows) {
+  trovel::bench::ConfigureCtlTrovel(ctl, false);
   ctl.SentenciaSQL(Query(rows));
-  ctl.NumCol(4);
-  ctl.N_Campo1("codigo");
-  ctl.N_Campo2("nombre");
-  ctl.N_Campo3("saldo");
-  ctl.N_Campo4("alta");
-  ctl.TipoCampo3("NUM");
-  ctl.TipoCampo4("FEC");
   ctl.glbDb(trovel::OpenConnection(Address()));
 }
 

@@ -202,15 +202,5 @@ void Report() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
-    BenchDatabase(0);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "statement_bench: %s\n", e.what());
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  Report();
-  return 0;
+  return RunOnDatabases("statement_bench", {0}, argc, argv, Report);
 }

@@ -17,8 +17,8 @@ std::string TextOfCell(Variant&& value, const std::optional<FormatPicture>& pict
 
 // Whether a cell's text may hold a TAB: only text from the database, or a
 // picture's own literal text, can.
-bool MayHoldTab(const Variant& value, const std::optional<FormatPicture>& picture, bool picture_has_tab) {
-  return value.type() == Variant::Type::String || (picture && picture_has_tab);
+bool MayHoldTab(const Variant& value, bool picture_has_tab) {
+  return value.type() == Variant::Type::String || picture_has_tab;
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
       for (int c = 0; c < cols; ++c) {
         const size_t k = static_cast<size_t>(c);
         Variant value = fields.ItemAt(positions[k]);
-        const bool may_hold_tab = MayHoldTab(value, pictures[k], picture_has_tab[k]);
+        const bool may_hold_tab = MayHoldTab(value, picture_has_tab[k]);
         cells_.push_back(TextOfCell(std::move(value), pictures[k]));
         has_tab = has_tab || (may_hold_tab && cells_.back().find('\t') != std::string::npos);
       }

@@ -253,15 +253,5 @@ void Report() {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  try {
-    BenchDatabase(kTable);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "qt_scroll_bench: %s\n", e.what());
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  Report();
-  return 0;
+  return RunOnDatabases("qt_scroll_bench", {kTable}, argc, argv, Report);
 }

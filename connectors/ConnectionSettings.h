@@ -5,7 +5,6 @@
 #include <chrono>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace trovel {
 
@@ -27,14 +26,6 @@ struct ConnectionSettings {
   // ReadRefusal::TimedOut and the cursor can only be closed; the connection
   // goes on working. Zero or less means no limit.
   std::chrono::milliseconds read_time_limit = std::chrono::seconds(30);
-
-  // Tables and views every read may use besides those it is entitled to by
-  // itself. A read may use what the head of its own statement reads (the
-  // part before its first WHERE outside parentheses, which is a control's
-  // base statement: all the controls append comes after a WHERE). A host
-  // whose base statement reads more in its WHERE part (a subquery over
-  // another table) names those tables here. Letter case is ignored.
-  std::vector<std::string> read_scope;
 
   // Called now and then (about every 20 ms) while a read runs, with the time
   // it has run so far. Returning true stops the read with the message of

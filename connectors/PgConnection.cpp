@@ -4,16 +4,20 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
 #include <vector>
 
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
 #include "connectors/PgAddress.h"
-#include "connectors/PgScope.h"
 #include "connectors/ReadRefusal.h"
 #include "connectors/SqlText.h"
 #include "platform/Error.h"
@@ -67,6 +71,16 @@ constexpr int kLaterBatch = 2048;
 // The one savepoint of a transaction, taken again after each declaration so
 // that rolling back to it keeps every cursor declared so far.
 constexpr char kSavepoint[] = "trovel";
+
+// The names of the catalog that a quoted name of a base statement may mean:
+// relations, columns and schemas, each with the name it was asked for.
+constexpr char kCatalogNames[] =
+    "SELECT u, n FROM unnest($1::text[]) AS u JOIN ("
+    "SELECT relname::text AS n FROM pg_catalog.pg_class"
+    " UNION SELECT attname::text FROM pg_catalog.pg_attribute WHERE attnum > 0 AND NOT attisdropped"
+    " UNION SELECT nspname::text FROM pg_catalog.pg_namespace) AS names ON upper(n) = upper(u)";
+// Base texts whose spelling a session keeps; a form has a handful.
+constexpr size_t kSpellingsKept = 64;
 
 // The server ends a session left idle in a transaction with this SQLSTATE.
 constexpr char kIdleTimeoutState[] = "25P03";
@@ -159,6 +173,29 @@ class PgFields : public NamedFields {
   const PGresult* result_ = nullptr;
   int row_ = 0;
 };
+
+// The IANA name of this machine's time zone: TZ when it names one, else the
+// zone /etc/localtime links to; "UTC" when neither tells. Only a plain name
+// is taken, since it goes into a statement's text.
+std::string LocalTimeZone() {
+  auto plain = [](const std::string& zone) {
+    if (zone.empty() || zone.size() > 64) return false;
+    for (char c : zone)
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '/' && c != '_' && c != '-' && c != '+') return false;
+    return true;
+  };
+  if (const char* tz = std::getenv("TZ")) {
+    std::string zone = tz[0] == ':' ? tz + 1 : tz;
+    const size_t at = zone.find("zoneinfo/");
+    if (at != std::string::npos) zone.erase(0, at + 9);
+    if (plain(zone)) return zone;
+  }
+  std::error_code error;
+  const std::string target = std::filesystem::read_symlink("/etc/localtime", error).string();
+  const size_t at = target.find("zoneinfo/");
+  if (!error && at != std::string::npos && plain(target.substr(at + 9))) return target.substr(at + 9);
+  return "UTC";
+}
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
@@ -265,16 +302,28 @@ struct PgConnection::Session {
     return true;
   }
 
+  // One command of a pipeline: its text and the values of its parameters
+  // ($1, $2, ...), sent as text for the server to type.
+  struct Command {
+    std::string sql;
+    std::vector<std::string> values;
+  };
+
   // Runs `commands` in one round trip (libpq's pipeline mode), each through
   // the extended protocol, so each is one statement. Returns a result per
   // command up to and including the first that failed (a null result when
   // the session broke before it answered).
-  std::vector<Result> Pipeline(const std::vector<std::string>& commands) {
+  std::vector<Result> Pipeline(const std::vector<Command>& commands) {
     idle_before = std::chrono::steady_clock::now() - last_done;
     std::vector<Result> results;
     bool sent = PQenterPipelineMode(conn);
-    for (size_t i = 0; sent && i < commands.size(); ++i)
-      sent = PQsendQueryParams(conn, commands[i].c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    std::vector<const char*> values;
+    for (size_t i = 0; sent && i < commands.size(); ++i) {
+      values.clear();
+      for (const std::string& v : commands[i].values) values.push_back(v.c_str());
+      sent = PQsendQueryParams(conn, commands[i].sql.c_str(), static_cast<int>(values.size()), nullptr,
+                               values.empty() ? nullptr : values.data(), nullptr, nullptr, 0);
+    }
     sent = sent && PQpipelineSync(conn);
     // Each command's result is followed by a null; the sync closes the lot.
     // Two nulls in a row mean the session has nothing more to say.
@@ -311,19 +360,78 @@ struct PgConnection::Session {
     Prepare();
   }
 
-  // Session settings: month-first dates, and the idle transaction limit.
+  // Session settings. The statements a search sends rely on these, so they
+  // are pinned whatever the server's or the role's defaults: quotes that
+  // never take a backslash as an escape, dates read month first and shown
+  // in ISO form, this machine's time zone, UTF-8 text. Then the limits.
   void Prepare() {
     PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-    std::string sql = "SET DateStyle = 'ISO, MDY'";
+    std::string sql = "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'";
     long long limit = settings.idle_transaction_limit.count();
     if (limit > 0) sql += "; SET idle_in_transaction_session_timeout = " + std::to_string(std::min<long long>(limit, INT32_MAX));
     long long read_limit = settings.read_time_limit.count();
     if (read_limit > 0) sql += "; SET statement_timeout = " + std::to_string(std::min<long long>(read_limit, INT32_MAX));
     Result r = Exec(sql);
+    // A zone the server does not know leaves the session on UTC.
+    for (const std::string& zone : {LocalTimeZone(), std::string("UTC")}) {
+      if (!Succeeded(r.get())) break;
+      r = Exec("SET TimeZone = '" + zone + "'");
+      if (Succeeded(r.get())) break;
+    }
     if (!Succeeded(r.get())) {
       broken = true;
       Fail("cannot prepare the session on " + shown + ": " + ServerText(r.get()), ServerText(r.get()));
     }
+  }
+
+  // `text` (a base statement in PostgreSQL's form) with each quoted name
+  // in the catalog's spelling where exactly one name of the catalog (of a
+  // relation, a column or a schema) matches it without regard to letter
+  // case: the control upper-cased the base, "Customer" with it. Learnt once
+  // per base text and session; a lookup that fails leaves the names as
+  // written, and the server then says what it does not know.
+  std::string CatalogSpelling(const SqlText& text) {
+    auto known = spellings.find(text.text);
+    if (known != spellings.end()) return known->second;
+    std::vector<std::string> names;  // as written, without their quotes
+    std::string array = "{";
+    for (const SqlText::Span& span : text.quoted_names) {
+      std::string name;
+      const std::string_view quoted = std::string_view(text.text).substr(span.offset, span.length);
+      for (size_t i = 1; i + 1 < quoted.size(); ++i) {
+        name += quoted[i];
+        if (quoted[i] == '"') ++i;  // a doubled quote stands for one
+      }
+      if (array.size() > 1) array += ',';
+      array += '"';
+      for (char c : name) {
+        if (c == '"' || c == '\\') array += '\\';
+        array += c;
+      }
+      array += '"';
+      names.push_back(std::move(name));
+    }
+    array += '}';
+    EnsureConnected();
+    std::vector<Result> results = Pipeline({{kCatalogNames, {array}}});
+    if (!Succeeded(results.back().get())) {
+      if (open_cursors) Restore();
+      return text.text;
+    }
+    std::map<std::string, std::set<std::string>> found;  // name as written -> the catalog's spellings
+    const PGresult* r = results.back().get();
+    for (int row = 0; row < PQntuples(r); ++row) found[PQgetvalue(r, row, 0)].insert(PQgetvalue(r, row, 1));
+    std::string out = text.text;
+    for (size_t i = names.size(); i-- > 0;) {  // from the end, so that earlier offsets hold
+      auto spelled = found.find(names[i]);
+      if (spelled == found.end() || spelled->second.size() != 1 || *spelled->second.begin() == names[i]) continue;
+      std::string quoted = "\"";
+      for (char c : *spelled->second.begin()) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+      quoted += '"';
+      out.replace(text.quoted_names[i].offset, text.quoted_names[i].length, quoted);
+    }
+    if (spellings.size() >= kSpellingsKept) spellings.clear();
+    return spellings.emplace(text.text, std::move(out)).first->second;
   }
 
   // A session whose server went away is connected again before a read;
@@ -407,6 +515,7 @@ struct PgConnection::Session {
   std::chrono::steady_clock::time_point last_done = std::chrono::steady_clock::now();  // end of the last command
   std::chrono::steady_clock::duration idle_before{};  // how long the session waited before the last command
   std::string last_error;
+  std::map<std::string, std::string> spellings;  // base text -> with the catalog's spelling
   std::chrono::steady_clock::time_point started;  // when the command in flight was sent
   bool stop_asked = false;                        // the host asked to stop the read in hand
 };
@@ -528,67 +637,87 @@ std::string PgConnection::LastErrorText() { return session_->last_error; }
 
 std::shared_ptr<DataCursor> PgConnection::OpenCursor(std::string& statement, bool& flag) {
   flag = false;
+  session_->stop_asked = false;
+  return Open(ReadQuery(statement, NameSpelling::kAsWritten), {});
+}
+
+std::shared_ptr<DataCursor> PgConnection::OpenCursor(const SearchStatement& statement, bool& flag) {
+  flag = false;
   Session& s = *session_;
   s.stop_asked = false;
+  // The base was upper-cased with the rest of the statement: its quoted
+  // names get back the catalog's spelling.
+  const std::string base = ReadQuery(statement.base, NameSpelling::kCatalog);
+  std::vector<std::string> values;
+  std::string sql;
+  try {
+    sql = statement.Render(base, [&values](const SearchStatement::Condition& c, std::string& out) {
+      const std::string parameter = "$" + std::to_string(values.size() + 1);
+      switch (c.kind) {
+        case SearchStatement::Kind::kText:
+          // ILIKE ignores letter case as the other backends' LIKE does;
+          // with no escape character, "\" is a character like any other.
+          if (c.value.find('\0') != std::string::npos)
+            throw Error(Error::kTypeMismatch, "El filtro de " + c.field + " contiene un carácter nulo");
+          out += c.field + " ILIKE " + parameter + " ESCAPE ''";
+          values.push_back(c.value);
+          return;
+        case SearchStatement::Kind::kNumber:
+          out += c.field + " " + c.Operator() + " " + c.Number();
+          return;
+        case SearchStatement::Kind::kDate:
+          out += c.field + " " + c.Operator() + " " + parameter + "::date";
+          values.push_back(c.IsoDate());
+          return;
+      }
+    });
+  } catch (const Error& e) {
+    s.Fail(e.description());
+  }
+  return Open(sql, values);
+}
+
+std::string PgConnection::ReadQuery(std::string_view statement, NameSpelling spelling) {
+  Session& s = *session_;
   SqlText text;
   try {
     text = SqlText::Read(statement, SqlText::Dialect::kPostgres);
   } catch (const Error& e) {
     s.Fail(e.description());
   }
-  if (!text.rest.empty()) s.Fail("only one statement may be run: \"" + text.rest + "\" follows the first");
-  if (text.first_word.empty()) s.Fail("the statement is empty");
+  if (!text.rest.empty()) s.Fail("Solo se puede ejecutar una sentencia: \"" + text.rest + "\" sigue a la primera");
+  if (text.first_word.empty()) s.Fail("La sentencia está vacía");
   if (!IsQuery(text.first_word))
-    s.Fail("only statements that read may be run: this one starts with " + text.first_word);
+    s.Fail("Solo se pueden ejecutar sentencias que leen: esta empieza por " + text.first_word);
+  if (spelling == NameSpelling::kCatalog && !text.quoted_names.empty()) return s.CatalogSpelling(text);
+  return std::move(text.text);
+}
 
-  // First round trip: the transaction (for the first cursor) and the plans
-  // of the statement and of its head, to keep the read inside its scope.
+std::shared_ptr<DataCursor> PgConnection::Open(const std::string& sql, const std::vector<std::string>& values) {
+  // One round trip: the transaction (for the first cursor), the
+  // declaration with the values bound, the savepoint that keeps it, and the
+  // first batch. Nothing is planned ahead: what the user typed is a value,
+  // so the statement reads what its developer wrote and nothing else.
+  Session& s = *session_;
   s.EnsureConnected();
   const bool first = s.open_cursors == 0;
-  const std::string sql(text.first_statement());
-  std::vector<std::string> commands;
-  if (first) {
-    if (PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
-    commands.push_back("BEGIN READ ONLY");
-  }
-  commands.push_back("EXPLAIN (VERBOSE, FORMAT JSON) " + sql);
-  commands.push_back("EXPLAIN (VERBOSE, FORMAT JSON) " + sql.substr(0, text.head_length));
+  if (first && PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
+  const std::string name = "trovel_" + std::to_string(++s.cursors_made);
+  std::vector<Session::Command> commands;
+  if (first) commands.push_back({"BEGIN READ ONLY", {}});
+  commands.push_back({"DECLARE " + name + " NO SCROLL CURSOR FOR " + sql, values});
+  if (!first) commands.push_back({std::string("RELEASE SAVEPOINT ") + kSavepoint, {}});
+  commands.push_back({std::string("SAVEPOINT ") + kSavepoint, {}});
+  commands.push_back({"FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name, {}});
   std::vector<Result> results = s.Pipeline(commands);
-  if (first && !Succeeded(results.back().get()) && PQstatus(s.conn) == CONNECTION_BAD) {
+  const size_t declared = first ? 2 : 1;  // results up to the declaration
+  if (first && (results.size() < declared || !Succeeded(results[declared - 1].get())) &&
+      PQstatus(s.conn) == CONNECTION_BAD) {
     // The server closed the session while nobody was reading: connect again
     // once, since nothing of this read has run.
     s.EnsureConnected();
     results = s.Pipeline(commands);
   }
-  const size_t planned = first ? 2 : 1;  // results up to the statement's plan
-  if (results.size() < planned || !Succeeded(results[planned - 1].get())) {
-    s.Restore();
-    s.Failed(results.back().get());
-  }
-  // A head that cannot be planned alone entitles the statement to nothing
-  // beyond the host's list.
-  const bool head_planned = results.size() > planned && Succeeded(results[planned].get());
-  auto plan = [](const Result& r) { return std::string_view(PQntuples(r.get()) ? PQgetvalue(r.get(), 0, 0) : ""); };
-  const PgScope scope(head_planned ? plan(results[planned]) : std::string_view(), s.settings.read_scope);
-  if (!scope.Admits(plan(results[planned - 1]))) {
-    s.Restore();
-    s.Fail(ReadRefusal::OutOfScope());
-  }
-  if (!head_planned) {
-    s.Restore();
-    if (first) s.Exec("BEGIN READ ONLY");
-  }
-
-  // Second round trip: the declaration, the savepoint that keeps it, and the
-  // first batch.
-  std::string name = "trovel_" + std::to_string(++s.cursors_made);
-  commands.clear();
-  commands.push_back("DECLARE " + name + " NO SCROLL CURSOR FOR " + sql);
-  if (!first) commands.push_back(std::string("RELEASE SAVEPOINT ") + kSavepoint);
-  commands.push_back(std::string("SAVEPOINT ") + kSavepoint);
-  commands.push_back("FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name);
-  results = s.Pipeline(commands);
-  size_t declared = 1;  // results up to the declaration
   if (results.size() < declared || !Succeeded(results[declared - 1].get())) {
     s.Restore();
     s.Failed(results.back().get());

@@ -19,24 +19,30 @@
 // before anything is sent; the statement goes to the server through the
 // extended protocol, which runs one statement only, inside the read-only
 // transaction, which refuses any write. The server's message is kept for
-// LastErrorText.
+// LastErrorText. A read costs one round trip to its first block: BEGIN
+// READ ONLY, the declaration, the savepoint and the first FETCH go out
+// together in libpq's pipeline mode.
 //
-// Guarded reads. Before a statement is declared, the server plans it and its
-// head (SqlText::head_length, a control's base statement) without running
-// either; the statement may scan only the relations its head scans, plus
-// ConnectionSettings::read_scope, and call none of the functions that reach
-// the server's files or other sessions (PgScope). Each session runs with
-// statement_timeout at ConnectionSettings::read_time_limit; a statement past
-// it, or one the host stops through read_progress (a cancel request), fails
-// with the messages of ReadRefusal and the session reads on. The server is
-// still the one to enforce what a role may read: give the forms a role with
-// SELECT on their tables only.
+// A control's read (the SearchStatement form of OpenCursor) binds what the
+// user typed: a LIKE pattern as a parameter of ILIKE with no escape
+// character (letter case ignored, as on SQLite), a date as a parameter read
+// as a date, a number as the plain literal it was checked to be. What a
+// read touches is what its developer wrote; the server still decides what a
+// role may read: give the forms a role with SELECT on their tables only.
+// Each session runs with statement_timeout at
+// ConnectionSettings::read_time_limit; a statement past it, or one the host
+// stops through read_progress (a cancel request), fails with the messages
+// of ReadRefusal and the session reads on.
 //
-// The statement is first put into PostgreSQL's form (SqlText): #m/d/yyyy#
-// becomes DATE 'yyyy-mm-dd' and LIKE becomes ILIKE, so text filters ignore
-// letter case as they do on SQLite. Each session reads dates month first
-// (DateStyle 'ISO, MDY'), so a date written '12/25/2001' compares as
-// 25 December 2001.
+// One session, the same everywhere: standard_conforming_strings on, dates
+// read month first (DateStyle 'ISO, MDY', so '12/25/2001' is 25 December
+// 2001), this machine's time zone, UTF-8, and the application name
+// "trovel" unless the address names another. A control upper-cases its
+// base statement; a quoted name in it ("CUSTOMER") is given back the
+// catalog's spelling ("Customer") when exactly one name of the catalog
+// matches it without regard to letter case. Date literals of the forms'
+// old platform in developer-written text, #m/d/yyyy#, become
+// DATE 'yyyy-mm-dd' (SqlText).
 //
 // Values come back by column type: int2, int4 and int8 that fits as Long
 // (int8 beyond it as Double), numeric and float8 as Double, float4 as Single,
@@ -54,6 +60,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "connectors/ConnectionSettings.h"
 #include "contracts/DataConnection.h"
@@ -74,6 +82,7 @@ class PgConnection : public DataConnection {
   // Returns a cursor standing on the first row; the caller owns it, and it
   // may outlive this object. Throws Error.
   std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override;
+  std::shared_ptr<DataCursor> OpenCursor(const SearchStatement& statement, bool& flag) override;
 
   // Runs any SQL, several statements and writes included, in a session of
   // its own on `address`. For setting up data; the controls never use it.
@@ -83,6 +92,16 @@ class PgConnection : public DataConnection {
   struct Session;
 
  private:
+  // Whether the quoted names of a statement are taken as written, or as the
+  // catalog spells them (a control's upper-cased base statement).
+  enum class NameSpelling { kAsWritten, kCatalog };
+  // `statement` in PostgreSQL's form (SqlText), refused unless it is one
+  // query. Throws Error.
+  std::string ReadQuery(std::string_view statement, NameSpelling spelling);
+  // Declares a cursor on `sql` with `values` bound to $1, $2, ... and
+  // returns it standing on its first row. Throws Error.
+  std::shared_ptr<DataCursor> Open(const std::string& sql, const std::vector<std::string>& values);
+
   std::shared_ptr<Session> session_;
 };
 

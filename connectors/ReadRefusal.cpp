@@ -17,8 +17,8 @@ std::string ReadRefusal::TimedOut(std::chrono::milliseconds limit) {
 
 std::string ReadRefusal::Stopped() { return "La consulta se detuvo a petición del usuario"; }
 
-std::string ReadRefusal::OutOfScope() {
-  return "La consulta no está permitida: una búsqueda solo lee las tablas de su sentencia";
+std::string ReadRefusal::NotAllowed() {
+  return "La consulta no está permitida: una búsqueda solo lee datos";
 }
 
 }  // namespace trovel

@@ -15,9 +15,10 @@ struct ReadRefusal {
   static std::string TimedOut(std::chrono::milliseconds limit);
   // The read was stopped by the host (the user pressed Escape).
   static std::string Stopped();
-  // The statement reads something beyond its scope, or does something a
-  // search never does. Names no table: the user may not learn what exists.
-  static std::string OutOfScope();
+  // The statement does something a search never does: writes, attaches a
+  // database, changes a setting, reads the schema. Names nothing: the user
+  // may not learn what exists.
+  static std::string NotAllowed();
 };
 
 }  // namespace trovel

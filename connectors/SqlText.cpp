@@ -16,34 +16,6 @@ bool IsWordStart(char c) {
   return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u >= 0x80;
 }
 bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
-bool SameWord(std::string_view word, std::string_view upper) { return AsciiCase::Same(upper, word); }
-
-// Reads the digits of `part` into `value`; false when it is empty or longer
-// than `max_digits`.
-bool ReadNumber(std::string_view part, size_t max_digits, int& value) {
-  if (part.empty() || part.size() > max_digits) return false;
-  value = 0;
-  for (char c : part) {
-    if (!IsDigit(c)) return false;
-    value = value * 10 + (c - '0');
-  }
-  return true;
-}
-
-// Turns the body of a date literal (between the "#") into y, m, d: either
-// m/d/y (the form the controls write) or yyyy-mm-dd. False when the body is
-// not a date that can exist.
-bool ParseDateBody(std::string_view body, int& y, int& m, int& d) {
-  char sep = body.find('/') != std::string_view::npos ? '/' : '-';
-  size_t a = body.find(sep), b = a == std::string_view::npos ? a : body.find(sep, a + 1);
-  if (b == std::string_view::npos || body.find(sep, b + 1) != std::string_view::npos) return false;
-  std::string_view p1 = body.substr(0, a), p2 = body.substr(a + 1, b - a - 1), p3 = body.substr(b + 1);
-  bool ok = sep == '/' ? ReadNumber(p1, 2, m) && ReadNumber(p2, 2, d) && ReadNumber(p3, 4, y)
-                       : p1.size() == 4 && ReadNumber(p1, 4, y) && ReadNumber(p2, 2, m) && ReadNumber(p3, 2, d);
-  if (!ok) return false;
-  if (sep == '/' && p3.size() <= 2) y += y < 30 ? 2000 : 1900;
-  return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= DateTest::DaysInMonth(y, m);
-}
 
 class Reader {
  public:
@@ -54,9 +26,7 @@ class Reader {
 
   SqlText Read() {
     while (at_ < in_.size()) Step();
-    FinishPattern(true);
     if (!ended_) out_.first_length = out_.text.size();
-    if (!head_found_) out_.head_length = out_.first_length;
     return std::move(out_);
   }
 
@@ -69,14 +39,12 @@ class Reader {
     if (c == '/' && next == '*') return Copy(BlockComment());
     Significant(c);
     if (c == '\'') return Literal(false);
-    if (c == '"') return Copy(Quoted('"', at_ + 1));
+    if (c == '"') return QuotedName();
     if (c == '`') return Copy(Quoted('`', at_ + 1));
     if (c == '[') return Copy(Until("]", at_ + 1, true));
     if (c == '$' && pg_ && DollarQuote()) return;
     if (c == '#' && DateLiteral()) return;
     if (IsWordStart(c)) return Word();
-    if (c == '(') ++depth_;
-    if (c == ')' && depth_ > 0) --depth_;
     if (c == ';' && !ended_) {
       ended_ = true;
       out_.first_length = out_.text.size();
@@ -86,18 +54,6 @@ class Reader {
 
   // Called at the start of every token that is not a blank or a comment.
   void Significant(char c) {
-    if (like_ == kAfterPattern) {
-      // A plain pattern ends here; PostgreSQL would read "\" in it as an
-      // escape unless we say there is none. Only before a token that cannot
-      // continue the pattern's expression, and not when the statement names
-      // an escape (or a collation) itself.
-      bool word = IsWordStart(c);
-      std::string_view w = word ? in_.substr(at_, Run(IsWordChar)) : std::string_view();
-      bool ends = c == ')' || c == ',' || c == ';' || (word && !SameWord(w, "ESCAPE") && !SameWord(w, "COLLATE"));
-      FinishPattern(ends);
-    } else if (like_ == kAfterLike && c != '\'') {
-      like_ = kNone;
-    }
     if (ended_ && !rest_found_ && c != ';') {
       rest_found_ = true;
       out_.rest = std::string(in_.substr(at_));
@@ -106,11 +62,6 @@ class Reader {
       word_found_ = true;
       out_.first_word = IsWordStart(c) ? AsciiCase::Upper(in_.substr(at_, Run(IsWordChar))) : std::string(1, c);
     }
-  }
-
-  void FinishPattern(bool insert_escape) {
-    if (like_ == kAfterPattern && insert_escape) out_.text.insert(pattern_end_, " ESCAPE ''");
-    like_ = kNone;
   }
 
   void Copy(size_t n) {
@@ -155,12 +106,13 @@ class Reader {
     return in_.size() - at_;
   }
 
-  void Literal(bool backslash) {
-    Copy(Quoted('\'', at_ + 1, backslash));
-    if (like_ == kAfterLike) {
-      like_ = backslash ? kNone : kAfterPattern;
-      pattern_end_ = out_.text.size();
-    }
+  void Literal(bool backslash) { Copy(Quoted('\'', at_ + 1, backslash)); }
+
+  // A "..." name; those of the first statement are noted.
+  void QuotedName() {
+    const size_t n = Quoted('"', at_ + 1);
+    if (!ended_) out_.quoted_names.push_back({out_.text.size(), n});
+    Copy(n);
   }
 
   // SQLite's comments end at the first "*/"; PostgreSQL's nest.
@@ -190,7 +142,6 @@ class Reader {
     if (j >= in_.size() || in_[j] != '$') return false;
     std::string_view tag = in_.substr(at_, j + 1 - at_);
     Copy(Until(tag, j + 1, true));
-    like_ = kNone;
     return true;
   }
 
@@ -205,12 +156,12 @@ class Reader {
     }
     if (!shaped || j >= in_.size() || in_[j] != '#' || !IsDigit(in_[at_ + 1])) return false;
     std::string_view literal = in_.substr(at_, j + 1 - at_);
-    int y = 0, m = 0, d = 0;
-    if (!ParseDateBody(literal.substr(1, literal.size() - 2), y, m, d))
-      throw Error(Error::kDatabase, "impossible date " + std::string(literal) +
-                                        ": dates are written month/day/year, as #12/25/2001#");
+    DateTime date;
+    if (!DateTest::ReadMonthFirst(literal.substr(1, literal.size() - 2), date))
+      throw Error(Error::kDatabase, "La fecha " + std::string(literal) +
+                                        " no existe: las fechas se escriben mes/día/año, como #12/25/2001#");
     char iso[32];
-    std::snprintf(iso, sizeof iso, "'%04d-%02d-%02d'", y, m, d);
+    std::snprintf(iso, sizeof iso, "'%04d-%02d-%02d'", date.year, date.month, date.day);
     if (pg_) out_.text += !out_.text.empty() && IsWordChar(out_.text.back()) ? " DATE " : "DATE ";
     out_.text += iso;
     at_ = j + 1;
@@ -226,18 +177,8 @@ class Reader {
       Copy(1);
       return Literal(true);
     }
-    if (pg_ && SameWord(word, "LIKE")) {
-      out_.text += word[0] == 'l' ? "i" : "I";
-      like_ = kAfterLike;
-    }
-    if (!ended_ && !head_found_ && depth_ == 0 && SameWord(word, "WHERE")) {
-      head_found_ = true;
-      out_.head_length = out_.text.size();
-    }
     Copy(n);
   }
-
-  enum LikeState { kNone, kAfterLike, kAfterPattern };
 
   std::string_view in_;
   bool pg_;
@@ -246,10 +187,6 @@ class Reader {
   bool ended_ = false;        // the first statement's ";" was read
   bool rest_found_ = false;   // `rest` is set
   bool word_found_ = false;   // `first_word` is set
-  LikeState like_ = kNone;
-  bool head_found_ = false;   // `head_length` is set
-  size_t depth_ = 0;          // open parentheses of the first statement
-  size_t pattern_end_ = 0;    // where ESCAPE '' goes in the output
 };
 
 }  // namespace

@@ -152,32 +152,82 @@ void SqliteConnection::Fail(const std::string& what) {
 
 std::shared_ptr<DataCursor> SqliteConnection::OpenCursor(std::string& statement, bool& flag) {
   flag = false;
-  SqlText text;
+  return Open(ReadText(statement), {});
+}
+
+std::shared_ptr<DataCursor> SqliteConnection::OpenCursor(const SearchStatement& statement, bool& flag) {
+  flag = false;
+  // Each typed value is a parameter, bound in the order the conditions
+  // come; a number is written as the plain literal it was checked to be.
+  const std::string base = ReadText(statement.base);
+  std::vector<std::string> values;
+  std::string sql;
   try {
-    text = SqlText::Read(statement, SqlText::Dialect::kSqlite);
+    sql = statement.Render(base, [&values](const SearchStatement::Condition& c, std::string& out) {
+      switch (c.kind) {
+        case SearchStatement::Kind::kText:
+          (out += c.field) += " like ?";
+          values.push_back(c.value);
+          return;
+        case SearchStatement::Kind::kNumber:
+          (((out += c.field) += ' ') += c.Operator()) += ' ';
+          out += c.Number();
+          return;
+        case SearchStatement::Kind::kDate:
+          // Compared as a day, so that a date stored with a time of day
+          // compares as the database's own date comparison would: midnight
+          // is the day itself, and 10:30 comes after it.
+          (((out += "julianday(") += c.field) += ") ") += c.Operator();
+          out += " julianday(?)";
+          values.push_back(c.IsoDate());
+          return;
+      }
+    });
   } catch (const Error& e) {
     Fail(e.description());
   }
-  if (!text.rest.empty()) Fail("only one statement may be run: \"" + text.rest + "\" follows the first");
-  std::string sql(text.first_statement());
+  return Open(sql, values);
+}
+
+std::string SqliteConnection::ReadText(std::string_view sql) {
+  SqlText text;
+  try {
+    text = SqlText::Read(sql, SqlText::Dialect::kSqlite);
+  } catch (const Error& e) {
+    Fail(e.description());
+  }
+  if (!text.rest.empty()) Fail("Solo se puede ejecutar una sentencia: \"" + text.rest + "\" sigue a la primera");
+  // Only blanks, ";" and comments follow the first statement: leave them out.
+  text.text.resize(text.first_length);
+  return std::move(text.text);
+}
+
+std::shared_ptr<DataCursor> SqliteConnection::Open(const std::string& sql, const std::vector<std::string>& values) {
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   try {
-    stmt = handle_->guard->Prepare(sql, std::min(text.head_length, sql.size()), &tail);
+    stmt = handle_->guard->Prepare(sql, &tail);
   } catch (const Error& e) {
     Fail(e.description());
   }
-  if (!stmt) Fail("the statement is empty");
-  std::string rest = tail ? tail : "";
-  bool only_blanks = rest.find_first_not_of(" \t\r\n;") == std::string::npos;
-  if (!only_blanks) {
+  if (!stmt) Fail("La sentencia está vacía");
+  auto refuse = [&](const std::string& why) {
     sqlite3_finalize(stmt);
-    Fail("only one statement may be run: \"" + rest + "\" follows the first");
-  }
-  if (!sqlite3_stmt_readonly(stmt)) {
-    sqlite3_finalize(stmt);
-    Fail("only statements that read may be run");
-  }
+    Fail(why);
+  };
+  const std::string rest = tail ? tail : "";
+  if (rest.find_first_not_of(" \t\r\n;") != std::string::npos)
+    refuse("Solo se puede ejecutar una sentencia: \"" + rest + "\" sigue a la primera");
+  if (!sqlite3_stmt_readonly(stmt)) refuse("Solo se pueden ejecutar sentencias que leen");
+  // Every filter must be a parameter of the statement: a base that leaves
+  // a literal or a comment open, or holds parameters of its own, would put
+  // a value somewhere else.
+  if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(values.size()))
+    refuse("La sentencia base no admite filtros: deja abierto un literal o un comentario, o tiene parámetros propios");
+  for (size_t i = 0; i < values.size(); ++i)
+    if (sqlite3_bind_text64(stmt, static_cast<int>(i + 1), values[i].data(), values[i].size(), SQLITE_TRANSIENT,
+                            SQLITE_UTF8) != SQLITE_OK)
+      refuse(sqlite3_errmsg(handle_->db));
   try {
     return std::make_shared<SqliteCursor>(handle_, stmt);
   } catch (const Error& e) {

@@ -1,20 +1,26 @@
 // SqliteConnection: a DataConnection over an SQLite 3 database (a file path
 // or ":memory:").
 //
-// OpenCursor runs exactly one read-only statement: a second statement after
-// ";" or a statement that would write is refused before anything runs. Date
-// literals written by the controls, "#mm/dd/yyyy#", are rewritten to ISO text
-// ('yyyy-mm-dd'), the form in which dates are stored, so they compare
-// correctly; text inside quotes is never touched (SqlText). Columns declared DATE,
-// DATETIME or TIMESTAMP that hold ISO-8601 text come back as Dates. LIKE
-// ignores letter case in every script, and text columns may declare
-// "collate es" to sort in Spanish order (SqliteTextRules).
+// A control's read (the SearchStatement form of OpenCursor) runs its base
+// statement with each filter as a condition whose value is a bound
+// parameter: a LIKE pattern as text, a date as the day it names (compared
+// through julianday, so that a stored time of day compares as a date
+// comparison would), a number as the plain literal it was checked to be.
+// The text form runs SQL that a host wrote. Either runs exactly one
+// statement that reads: a second statement after ";" or a statement that
+// would write is refused before anything runs. Date literals of the forms'
+// old platform in developer-written text, "#mm/dd/yyyy#", become ISO text
+// ('yyyy-mm-dd'), the form in which dates are stored (SqlText).
 //
-// Every read is guarded (SqliteReadGuard): it may read only the tables and
-// views its own base statement reads (plus ConnectionSettings::read_scope),
-// and each call into the database stops past read_time_limit. The database
-// refuses writes on this connection (query_only), whatever the statement;
-// only Execute, which the controls never use, may write.
+// Columns declared DATE, DATETIME or TIMESTAMP that hold ISO-8601 text come
+// back as Dates. LIKE ignores letter case in every script, and text columns
+// may declare "collate es" to sort in Spanish order (SqliteTextRules).
+//
+// Defence in depth (SqliteReadGuard): the database refuses writes on this
+// connection (query_only), the authorizer refuses what a search never does
+// (ATTACH, PRAGMA, transactions, the schema tables, load_extension), and each
+// call into the database stops past read_time_limit. Only Execute, which the
+// controls never use, may write.
 //
 // Cursors share ownership of the database handle, so a cursor may outlive the
 // connection object that opened it.
@@ -27,6 +33,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "connectors/ConnectionSettings.h"
 #include "contracts/DataConnection.h"
@@ -41,6 +49,7 @@ class SqliteConnection : public DataConnection {
 
   std::string LastErrorText() override { return last_error_; }
   std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override;
+  std::shared_ptr<DataCursor> OpenCursor(const SearchStatement& statement, bool& flag) override;
 
   // Runs any SQL, several statements and writes included. For setting up
   // data; not part of what the controls use. Throws Error.
@@ -50,6 +59,11 @@ class SqliteConnection : public DataConnection {
 
  private:
   [[noreturn]] void Fail(const std::string& what);
+  // `sql` in SQLite's form (SqlText), refused unless it is one statement.
+  std::string ReadText(std::string_view sql);
+  // Prepares `sql` as a read with `values` bound to its parameters, in
+  // order, and returns a cursor on its first row.
+  std::shared_ptr<DataCursor> Open(const std::string& sql, const std::vector<std::string>& values);
 
   std::shared_ptr<Handle> handle_;
   std::string last_error_;

@@ -12,16 +12,18 @@ namespace trovel {
 
 namespace {
 
-// Functions that read files, load code or change how the database is read.
-// Everything else SQLite and this connector define computes from its
-// arguments alone.
-bool IsForbiddenFunction(std::string_view name) {
-  static const char* const kForbidden[] = {"LOAD_EXTENSION", "READFILE", "WRITEFILE", "EDIT", "FTS3_TOKENIZER",
-                                           "SQLITE_DBPAGE", "ZIPFILE", "LSMODE", "SHA3_QUERY"};
-  std::string upper = AsciiCase::Upper(name);
-  for (const char* f : kForbidden)
-    if (upper == f) return true;
-  return false;
+// Reads that a search never makes: the schema (sqlite_schema and its
+// aliases, and SQLite's other internal tables) and the pragma functions
+// (pragma_table_info(...) and the like).
+bool IsInternalTable(std::string_view name) {
+  const std::string upper = AsciiCase::Upper(name);
+  return upper.rfind("SQLITE_", 0) == 0 || upper.rfind("PRAGMA_", 0) == 0;
+}
+
+// Functions that load code into the process.
+bool LoadsCode(std::string_view name) {
+  const std::string upper = AsciiCase::Upper(name);
+  return upper == "LOAD_EXTENSION" || upper == "FTS3_TOKENIZER";
 }
 
 constexpr std::chrono::milliseconds kReportEvery(20);
@@ -34,29 +36,23 @@ constexpr std::chrono::milliseconds kLockWait(5000);
 }  // namespace
 
 SqliteReadGuard::SqliteReadGuard(sqlite3* db, ConnectionSettings settings) : db_(db), settings_(std::move(settings)) {
-  for (std::string& name : settings_.read_scope) scope_.insert(AsciiCase::Upper(name));
   sqlite3_set_authorizer(db_, &Authorize, this);
   sqlite3_progress_handler(db_, 1000, &Progress, this);
   sqlite3_busy_handler(db_, &Busy, this);
 }
 
-int SqliteReadGuard::Authorize(void* p, int action, const char* a, const char* b, const char*, const char* view) {
+int SqliteReadGuard::Authorize(void* p, int action, const char* a, const char* b, const char*, const char*) {
   auto* self = static_cast<SqliteReadGuard*>(p);
-  if (self->mode_ == Mode::kOff) return SQLITE_OK;
-  if (action == SQLITE_READ) {
-    // Reads under a view are the view's: the view is what a head names.
-    std::string name = AsciiCase::Upper(view ? view : (a ? a : ""));
-    if (self->mode_ == Mode::kLearn) {
-      self->learnt_.insert(name);
-      return SQLITE_OK;
-    }
-    if (self->scope_.count(name) || self->learnt_.count(name)) return SQLITE_OK;
-  } else if (action == SQLITE_SELECT || action == SQLITE_RECURSIVE) {
-    return SQLITE_OK;
-  } else if (action == SQLITE_FUNCTION) {
-    if (!IsForbiddenFunction(b ? b : "")) return SQLITE_OK;
+  if (!self->checking_) return SQLITE_OK;  // set-up scripts, and SQLite's own statements
+  bool allowed = false;
+  switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_RECURSIVE: allowed = true; break;
+    case SQLITE_READ: allowed = !IsInternalTable(a ? a : ""); break;
+    case SQLITE_FUNCTION: allowed = !LoadsCode(b ? b : ""); break;
+    default: allowed = false;
   }
-  if (self->mode_ == Mode::kLearn) return SQLITE_OK;  // a head is the host's own text
+  if (allowed) return SQLITE_OK;
   self->refused_ = true;
   return SQLITE_DENY;
 }
@@ -100,35 +96,15 @@ int SqliteReadGuard::Busy(void* p, int attempts) {
   return 1;
 }
 
-sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, size_t head_length, const char** tail) {
+sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, const char** tail) {
   refused_ = false;
-  const std::string_view head_text(sql.data(), head_length);
-  if (head_text != learnt_head_) {
-    // Learn what the head reads; a head that does not prepare alone
-    // entitles the statement to nothing but settings.read_scope. What is
-    // learnt is the names the head's text gives (reads under a view count
-    // as the view's), so it holds for as long as the head is the same text
-    // and each read of a control's pages learns it once.
-    learnt_.clear();
-    learnt_head_.assign(head_text);
-    if (head_length > 0) {
-      mode_ = Mode::kLearn;
-      sqlite3_stmt* head = nullptr;
-      if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(head_length), &head, nullptr) != SQLITE_OK) {
-        // Learnt afresh next time: what it names may exist by then.
-        learnt_.clear();
-        learnt_head_.clear();
-      }
-      sqlite3_finalize(head);
-    }
-  }
-  mode_ = Mode::kCheck;
+  checking_ = true;
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, tail);
-  mode_ = Mode::kOff;
+  checking_ = false;
   if (refused_) {
     sqlite3_finalize(stmt);
-    throw Error(Error::kDatabase, ReadRefusal::OutOfScope());
+    throw Error(Error::kDatabase, ReadRefusal::NotAllowed());
   }
   if (rc != SQLITE_OK) throw Error(Error::kDatabase, sqlite3_errmsg(db_));
   return stmt;

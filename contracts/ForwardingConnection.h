@@ -17,6 +17,9 @@ class ForwardingConnection : public DataConnection {
   std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
     return target_->OpenCursor(statement, flag);
   }
+  std::shared_ptr<DataCursor> OpenCursor(const SearchStatement& statement, bool& flag) override {
+    return target_->OpenCursor(statement, flag);
+  }
 
   DataConnection& target() { return *target_; }
 

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "contracts/DataConnection.h"
+#include "contracts/SearchStatement.h"
 #include "ctltrovel/TIPOC.h"
 #include "platform/CommandButton.h"
 #include "platform/DescribedControl.h"
@@ -154,8 +155,11 @@ class ctlTrovel : public DescribedControl {
   CommandButton cmdSalir{"cmdSalir"};
   FlexGrid grdDatos{"grdDatos"};
 
-  // The statement the read button would send now.
+  // The statement the read button would send now, as text (what "Ver SQL"
+  // and the logs show) and as the SearchStatement handed to glbDb, whose
+  // typed values the connection binds.
   std::string BuildStatement() const;
+  SearchStatement BuildSearch() const;
   // The cell text of a non-null field value of grid column n (1 to 8).
   std::string f_FormatoCelda(const Variant& value, int16_t n) const;
 

@@ -21,7 +21,9 @@ void ShowMensaje(Host& host, const std::string& text) { host.MsgBox(text, Host::
 
 }  // namespace
 
-std::string ctlTrovel::BuildStatement() const {
+std::string ctlTrovel::BuildStatement() const { return BuildSearch().text; }
+
+SearchStatement ctlTrovel::BuildSearch() const {
   ClauseBuilder sql(SentenciaSQL_);
   for (int n = 1; n <= 4; ++n) {
     const std::string& text = Box(n).Text();
@@ -69,7 +71,7 @@ void ctlTrovel::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
 void ctlTrovel::cmdLeer_Click() {
   try {
-    std::string statement = BuildStatement();
+    const SearchStatement statement = BuildSearch();
     SearchStart::ClearGrid(grdDatos);
     SearchStart::Reopen(rsConsulta_, connection_, statement);
     if (Cursor().AtEnd()) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "contracts/DataConnection.h"
+#include "contracts/SearchStatement.h"
 #include "ctltrovel2/clsColumns.h"
 #include "platform/CommandButton.h"
 #include "platform/DescribedControl.h"
@@ -101,8 +102,11 @@ class ctlTrovel2 : public DescribedControl {
 
   // True in results mode, while cmdLeer reads "&Filtro".
   bool Leido() const { return bLeido_; }
-  // The statement the read button would send for the current filter row.
+  // The statement the read button would send for the current filter row,
+  // as text (what the logs show) and as the SearchStatement handed to
+  // glbDb, whose typed values the connection binds.
   std::string BuildStatement();
+  SearchStatement BuildSearch();
 
  private:
   void CreateChildren();

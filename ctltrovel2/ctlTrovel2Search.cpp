@@ -40,7 +40,9 @@ DataCursor& ctlTrovel2::Cursor() {
 
 void ctlTrovel2::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
-std::string ctlTrovel2::BuildStatement() {
+std::string ctlTrovel2::BuildStatement() { return BuildSearch().text; }
+
+SearchStatement ctlTrovel2::BuildSearch() {
   ClauseBuilder sql(SentenciaSQL_);
   for (int i = 0; i < grdDatos.Cols(); ++i) {
     const std::string& filter = grdDatos.TextMatrix(1, i);
@@ -82,7 +84,7 @@ void ctlTrovel2::cmdLeer_Click() {
     }
     bLeido_ = true;
     cmdLeer.SetCaption("&Filtro");
-    std::string statement = BuildStatement();
+    const SearchStatement statement = BuildSearch();
     nFilas_ = 0;
     SearchStart::ClearGrid(grdDatos);
     SearchStart::Reopen(rsConsulta_, glbDb_, statement);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "connectors/SqliteConnection.h"
+#include "platform/FlexGrid.h"
 
 namespace trovel {
 
@@ -32,6 +33,25 @@ inline long long RowsOf(SqliteConnection& db, const std::string& table) {
   const long long n = static_cast<long long>(cursor->Fields().Item("n").ToDouble());
   cursor->Close();
   return n;
+}
+
+// Whether every row `grid` shows is a row of clientes, whole: its code
+// C001..C060 in column 0 and that row's own name in column 1. The blank row
+// a read that found nothing leaves counts as none. Whatever the filters
+// held, a search shows rows of its base statement's answer and nothing else.
+inline bool ShowsOnlyRowsOfClientes(const FlexGrid& grid) {
+  for (int r = 1; r < grid.Rows(); ++r) {
+    const std::string code = grid.TextMatrix(r, 0), name = grid.TextMatrix(r, 1);
+    if (code.empty() && name.empty()) continue;
+    if (code.size() != 4 || code[0] != 'C') return false;
+    int i = 0;
+    for (char c : code.substr(1)) {
+      if (c < '0' || c > '9') return false;
+      i = i * 10 + (c - '0');
+    }
+    if (i < 1 || i > kFuzzRows || name != "Nombre " + std::to_string(i)) return false;
+  }
+  return true;
 }
 
 }  // namespace trovel

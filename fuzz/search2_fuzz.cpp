@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(host.messages.size() <= 1);
   FUZZ_CHECK(ctl.grdDatos.Rows() <= 53);
   FUZZ_CHECK(RowsOf(*db, "clientes") == kFuzzRows);
+  FUZZ_CHECK(ShowsOnlyRowsOfClientes(ctl.grdDatos));
   // Whatever happened, a read without filters finds the first row.
   if (ctl.Leido()) ctl.p_leer();
   for (int c = 0; c < 4; ++c) ctl.grdDatos.SetTextMatrix(1, c, "");

@@ -1,13 +1,11 @@
-// The statement reader of both connectors: date literals, LIKE, quotes,
-// names and comments. It reads any text in one pass without failing other
-// than with Error, keeps its lengths inside the text, and changes nothing
-// but what it rewrites: on SQLite only #...# literals, on PostgreSQL those
-// and LIKE.
+// The statement reader of both connectors: date literals, quotes, names and
+// comments. It reads any text in one pass without failing other than with
+// Error, keeps its lengths and spans inside the text, and changes nothing
+// but the #...# literals it rewrites.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "connectors/AsciiCase.h"
 #include "connectors/SqlText.h"
 #include "fuzz/FuzzCheck.h"
 #include "platform/Error.h"
@@ -25,11 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     FUZZ_CHECK(text.first_length <= text.text.size());
-    FUZZ_CHECK(text.head_length <= text.first_length);
     FUZZ_CHECK(text.rest.size() <= text.text.size());
-    const bool has_like = AsciiCase::Upper(sql).find("LIKE") != std::string::npos;
-    if (sql.find('#') == std::string::npos && (dialect == SqlText::Dialect::kSqlite || !has_like))
-      FUZZ_CHECK(text.text == sql);
+    for (const SqlText::Span& name : text.quoted_names) {
+      FUZZ_CHECK(name.offset + name.length <= text.first_length);
+      FUZZ_CHECK(text.text[name.offset] == '"');
+    }
+    if (sql.find('#') == std::string::npos) FUZZ_CHECK(text.text == sql);
   }
   return 0;
 }

@@ -60,3 +60,40 @@ bool DateTest::IsDate(const std::string& text) {
 }
 
 }  // namespace trovel
+
+namespace trovel {
+
+namespace {
+
+// Reads the digits of `part` into `value`; false when it is empty, longer
+// than `max_digits` or holds anything but digits.
+bool ReadDigits(std::string_view part, size_t max_digits, int& value) {
+  if (part.empty() || part.size() > max_digits) return false;
+  value = 0;
+  for (char c : part) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+bool DateTest::ReadMonthFirst(std::string_view text, DateTime& out) {
+  const char sep = text.find('/') != std::string_view::npos ? '/' : '-';
+  const size_t a = text.find(sep);
+  const size_t b = a == std::string_view::npos ? a : text.find(sep, a + 1);
+  if (b == std::string_view::npos || text.find(sep, b + 1) != std::string_view::npos) return false;
+  const std::string_view p1 = text.substr(0, a), p2 = text.substr(a + 1, b - a - 1), p3 = text.substr(b + 1);
+  int y = 0, m = 0, d = 0;
+  const bool year_first = p1.size() == 4;
+  const bool ok = year_first ? ReadDigits(p1, 4, y) && ReadDigits(p2, 2, m) && ReadDigits(p3, 2, d)
+                             : ReadDigits(p1, 2, m) && ReadDigits(p2, 2, d) && ReadDigits(p3, 4, y);
+  if (!ok) return false;
+  if (!year_first && p3.size() <= 2) y += y < 30 ? 2000 : 1900;
+  if (y < 1 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return false;
+  out = DateTime{y, m, d, 0, 0, 0};
+  return true;
+}
+
+}  // namespace trovel

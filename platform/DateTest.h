@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/DateTime.h"
 
@@ -30,6 +31,12 @@ struct DateTest {
   // characters 4-5, "/", characters 1-2, "/", characters 7 on. Parts beyond
   // the end of a short text are empty.
   static std::string SwapDayAndMonth(const std::string& text);
+  // Reads a date as the controls write it between their date delimiters:
+  // month first (m/d/yyyy, "/" or "-" between the parts), or year first
+  // when the first part has four digits (yyyy-mm-dd). A year of one or two
+  // digits is 20xx below 30, otherwise 19xx. True, with `out` set to that
+  // day at midnight, when the text names a day that exists.
+  static bool ReadMonthFirst(std::string_view text, DateTime& out);
 };
 
 }  // namespace trovel

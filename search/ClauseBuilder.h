@@ -1,17 +1,21 @@
-// ClauseBuilder: the text of one search statement, built in one string: the
-// start from the base statement (StatementText::Start), one " and FIELD"
-// clause per filled filter followed by its condition, then the order part. Both search controls build
-// their statements with it; each decides which clauses its filters make.
+// ClauseBuilder: one search statement, built as text and as data at once:
+// the start from the base statement (StatementText::Start), one
+// " and FIELD" clause per filled filter followed by its condition, then the
+// order part. Both search controls build their statements with it; each
+// decides which clauses its filters make.
 //
-// Filter texts go in as the user typed them, apostrophes included: the
-// connection that runs the statement is the guard (its read scope, its
-// case-blind LIKE and its reading of date literals), not this builder.
+// The text is the statement as the control shows it: filter texts stand in
+// it as the user typed them, apostrophes included. The same statement goes
+// to the connection as a SearchStatement, each filter a typed condition,
+// and the connection binds the values: the text is never run as it stands.
 //
 // Thread-safety: none; a builder serves one statement.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "contracts/SearchStatement.h"
 
 namespace trovel {
 
@@ -37,13 +41,14 @@ class ClauseBuilder {
 
   // The statement with the order part of `order_by` (StatementText::Order)
   // at its end. The builder is left empty.
-  std::string Finish(const std::string& order_by);
+  SearchStatement Finish(const std::string& order_by);
 
  private:
-  // Appends " OP= ".
-  void Operator(std::string_view op);
+  // Appends " OP= " and starts the clause's condition.
+  void Operator(std::string_view op, SearchStatement::Kind kind);
 
-  std::string sql_;
+  SearchStatement statement_;
+  std::string field_;  // the field of the clause just started
 };
 
 }  // namespace trovel

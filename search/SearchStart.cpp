@@ -11,7 +11,7 @@ void SearchStart::ClearGrid(FlexGrid& grid) {
 }
 
 void SearchStart::Reopen(std::shared_ptr<DataCursor>& cursor, const std::shared_ptr<DataConnection>& connection,
-                         std::string& statement) {
+                         const SearchStatement& statement) {
   DataCursor::CloseAndRelease(cursor);
   if (!connection) throw Error::ObjectNotSet("glbDb holds no connection");
   bool flag = false;

@@ -17,10 +17,11 @@ struct SearchStart {
   // which the first block's rows follow.
   static void ClearGrid(FlexGrid& grid);
   // Closes and releases the cursor held in `cursor`, if any, then opens
-  // `statement` on `connection` into it. Throws Error::ObjectNotSet when
-  // there is no connection; a cursor whose Close fails is still held.
+  // `statement` on `connection` into it, its values bound. Throws
+  // Error::ObjectNotSet when there is no connection; a cursor whose Close
+  // fails is still held.
   static void Reopen(std::shared_ptr<DataCursor>& cursor, const std::shared_ptr<DataConnection>& connection,
-                     std::string& statement);
+                     const SearchStatement& statement);
 };
 
 }  // namespace trovel

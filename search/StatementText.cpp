@@ -4,10 +4,10 @@
 
 namespace trovel {
 
-std::string StatementText::Start(const std::string& base) {
-  std::string sql = Text::Upper(base);
-  if (sql.find("WHERE") == std::string::npos) sql += " where 1=1 ";
-  return sql;
+std::string StatementText::Start(const std::string& base, std::string& upper_base, bool& where_added) {
+  upper_base = Text::Upper(base);
+  where_added = upper_base.find("WHERE") == std::string::npos;
+  return where_added ? upper_base + " where 1=1 " : upper_base;
 }
 
 std::string StatementText::Order(const std::string& order_by) {

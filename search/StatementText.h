@@ -9,8 +9,9 @@ namespace trovel {
 struct StatementText {
   // The base statement, all upper-cased (literals included), followed by
   // " where 1=1 " unless the letters WHERE occur anywhere in it, so that
-  // every filter can follow as " and ...".
-  static std::string Start(const std::string& base);
+  // every filter can follow as " and ...". `base` receives the upper-cased
+  // base alone, `where_added` whether " where 1=1 " followed it.
+  static std::string Start(const std::string& base, std::string& upper_base, bool& where_added);
   // "" for an empty order; " " + order_by when it holds "ORDER BY" in any
   // letter case; " ORDER BY " + order_by otherwise. order_by is not
   // upper-cased.

@@ -40,14 +40,26 @@ class RecordingConnection : public ForwardingConnection {
   RecordingConnection(std::shared_ptr<DataConnection> target, std::shared_ptr<CallLog> log)
       : ForwardingConnection(std::move(target)), log_(std::move(log)) {}
   std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
+    Log(statement);
+    return Wrap(ForwardingConnection::OpenCursor(statement, flag));
+  }
+  // A control's read is logged with the text it built.
+  std::shared_ptr<DataCursor> OpenCursor(const SearchStatement& statement, bool& flag) override {
+    Log(statement.text);
+    return Wrap(ForwardingConnection::OpenCursor(statement, flag));
+  }
+
+ private:
+  void Log(const std::string& statement) {
     log_->calls.push_back("Open");
     log_->statements.push_back(statement);
-    auto cursor = std::make_shared<RecordingCursor>(ForwardingConnection::OpenCursor(statement, flag), log_);
+  }
+  std::shared_ptr<DataCursor> Wrap(std::shared_ptr<DataCursor> opened) {
+    auto cursor = std::make_shared<RecordingCursor>(std::move(opened), log_);
     log_->last_cursor = cursor;
     return cursor;
   }
 
- private:
   std::shared_ptr<CallLog> log_;
 };
 

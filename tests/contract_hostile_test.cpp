@@ -67,9 +67,7 @@ class Hostile : public Fixture, public ::testing::WithParamInterface<std::string
       ConnectionSettings settings;
       settings.read_time_limit = std::chrono::milliseconds(300);
       this->conn = std::make_shared<RecordingConnection>(OpenConnection(address, settings), this->log);
-      ConnectionSettings widened;
-      widened.read_scope = {"secretos"};
-      check = OpenConnection(address, widened);
+      check = OpenConnection(address);
       whole = Checksum();
     } catch (const std::exception& e) {
       FAIL() << GetParam() << ": " << e.what();
@@ -104,7 +102,7 @@ class Hostile : public Fixture, public ::testing::WithParamInterface<std::string
       EXPECT_FALSE(m.text.empty()) << what;
       // A message may quote what the user typed, never a hidden value.
       EXPECT_TRUE(m.text.find("s1") == std::string::npos && m.text.find("s2") == std::string::npos) << what << ": " << m.text;
-      figures.refused += m.text.find(ReadRefusal::OutOfScope()) != std::string::npos;
+      figures.refused += m.text.find(ReadRefusal::NotAllowed()) != std::string::npos;
       figures.stopped += m.text.find("tiempo máximo") != std::string::npos;
     }
     const auto& grid = this->ctl.grdDatos;

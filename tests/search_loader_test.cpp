@@ -3,6 +3,8 @@
 // and rows whose texts hold a TAB.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "connectors/SqliteConnection.h"
 #include "contracts/ForwardingCursor.h"
 #include "platform/Error.h"
@@ -118,9 +120,74 @@ TEST(ClauseBuilderTest, ClausesFollowTheStartAndTheOrderEndsTheStatement) {
   sql.CompareDate("", "#", "25/12/2001", ClauseBuilder::DayMonth::kSwapped);
   sql.And("t.baja");
   sql.CompareDate(">", "'", "2001-12-25", ClauseBuilder::DayMonth::kAsTyped);
-  EXPECT_EQ(sql.Finish("nombre"),
+  const SearchStatement statement = sql.Finish("nombre");
+  // The text as the control shows it, the user's text as typed...
+  EXPECT_EQ(statement.text,
             "SELECT * FROM T where 1=1  and t.nombre like 'O'BRIEN%' and t.n <= 10 and t.alta = #12/25/2001#"
             " and t.baja >= '2001-12-25' ORDER BY nombre");
+  // ...and the same statement in parts, each filter a typed condition.
+  EXPECT_EQ(statement.base, "SELECT * FROM T");
+  EXPECT_TRUE(statement.where_added);
+  EXPECT_EQ(statement.order, " ORDER BY nombre");
+  using S = SearchStatement;
+  ASSERT_EQ(statement.conditions.size(), 4u);
+  const std::tuple<std::string, S::Test, S::Kind, std::string> expected[] = {
+      {"t.nombre", S::Test::kLike, S::Kind::kText, "O'BRIEN%"},
+      {"t.n", S::Test::kAtMost, S::Kind::kNumber, "10"},
+      {"t.alta", S::Test::kEqual, S::Kind::kDate, "12/25/2001"},
+      {"t.baja", S::Test::kAtLeast, S::Kind::kDate, "2001-12-25"},
+  };
+  for (size_t i = 0; i < 4; ++i) {
+    const S::Condition& c = statement.conditions[i];
+    EXPECT_EQ(std::tie(c.field, c.test, c.kind, c.value), expected[i]) << i;
+  }
+  // A connection that takes text only gets the values as standard literals,
+  // the base on a line of its own.
+  EXPECT_EQ(statement.StandardText(),
+            "SELECT * FROM T\n where 1=1  and t.nombre like 'O''BRIEN%' and t.n <= 10 and t.alta = DATE '2001-12-25'"
+            " and t.baja >= DATE '2001-12-25' ORDER BY nombre");
+}
+
+// A number filter is a plain number and a date filter a day that exists,
+// or the read fails naming the field: neither ever reaches the statement as
+// text of its own.
+TEST(ClauseBuilderTest, NumbersAndDatesAreCheckedBeforeTheyAreWritten) {
+  for (const char* number : {"5", "-5", "+5", "5.25", ".5", "9223372036854775807", "00012"}) {
+    ClauseBuilder sql("select * from t where a = 1");
+    sql.And("t.n");
+    sql.Compare("", number);
+    EXPECT_EQ(sql.Finish("").conditions[0].Number(), number);
+  }
+  for (const char* bad : {"", "-", "5-3", "1e5", "0x10", "5.2.1", "5 or 1=1", "1;", " 5", "NaN", "\xef\xbc\x95"}) {
+    ClauseBuilder sql("select * from t");
+    sql.And("t.n");
+    sql.Compare(">", bad);
+    const SearchStatement statement = sql.Finish("");
+    EXPECT_EQ(ErrorNumberOf([&] { statement.conditions[0].Number(); }), Error::kTypeMismatch) << bad;
+    EXPECT_EQ(ErrorNumberOf([&] { statement.StandardText(); }), Error::kTypeMismatch) << bad;
+  }
+  const std::pair<const char*, const char*> dates[] = {
+      {"12/25/2001", "2001-12-25"}, {"2/29/2000", "2000-02-29"}, {"1/2/05", "2005-01-02"}, {"1/2/45", "1945-01-02"},
+      {"2001-12-25", "2001-12-25"}, {"2001/12/25", "2001-12-25"}};
+  for (const auto& [typed, iso] : dates) {
+    ClauseBuilder sql("select * from t");
+    sql.And("t.alta");
+    sql.CompareDate("", "#", typed, ClauseBuilder::DayMonth::kAsTyped);
+    EXPECT_EQ(sql.Finish("").conditions[0].IsoDate(), iso) << typed;
+  }
+  for (const char* bad : {"2/29/2001", "13/01/2001", "00/10/2001", "12/25", "12/25/2001' or '1'='1", "", "//"}) {
+    ClauseBuilder sql("select * from t");
+    sql.And("t.alta");
+    sql.CompareDate("<", "#", bad, ClauseBuilder::DayMonth::kAsTyped);
+    const SearchStatement statement = sql.Finish("");
+    try {
+      statement.conditions[0].Date();
+      ADD_FAILURE() << bad;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), Error::kTypeMismatch) << bad;
+      EXPECT_NE(e.description().find("t.alta"), std::string::npos) << e.description();
+    }
+  }
 }
 
 }  // namespace

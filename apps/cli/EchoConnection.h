@@ -1,5 +1,6 @@
 // EchoConnection: a connection that hands each statement it is asked to run
-// to a listener (or prints it), then passes it on.
+// to a listener (or prints it), then passes it on. A control's read is shown
+// as the control built its text.
 #pragma once
 
 #include <functional>
@@ -23,6 +24,11 @@ class EchoConnection : public ForwardingConnection {
 
   std::shared_ptr<DataCursor> OpenCursor(std::string& statement, bool& flag) override {
     listener_(statement);
+    return ForwardingConnection::OpenCursor(statement, flag);
+  }
+  // A control's read shows as the text it built; its values go on bound.
+  std::shared_ptr<DataCursor> OpenCursor(const SearchStatement& statement, bool& flag) override {
+    listener_(statement.text);
     return ForwardingConnection::OpenCursor(statement, flag);
   }
 

@@ -126,13 +126,6 @@ FormFile Read(std::string_view text, const std::string& path) {
     form.read_time_limit = std::chrono::milliseconds(std::llround(limit.get<double>() * 1000));
     if (form.read_time_limit.count() == 0) form.read_time_limit = std::chrono::milliseconds(1);
   }
-  if (raw.contains("read_scope")) {
-    const json& scope = raw["read_scope"];
-    bool names = scope.is_array();
-    for (size_t i = 0; names && i < scope.size(); ++i) names = scope[i].is_string();
-    if (!names) throw Error(Error::kTypeMismatch, path + ": \"read_scope\" must be a list of table names");
-    form.read_scope = scope.get<std::vector<std::string>>();
-  }
   if (!raw.contains("controls") || !raw["controls"].is_array())
     throw Error(Error::kTypeMismatch, "a form file needs a \"controls\" list");
   for (const json& entry : raw["controls"]) {
@@ -200,7 +193,6 @@ void FormFile::NameDatabase(const std::string& address) {
 std::shared_ptr<DataConnection> FormFile::OpenDatabase(ConnectionSettings settings) const {
   if (database.empty()) return nullptr;
   settings.read_time_limit = read_time_limit;
-  settings.read_scope = read_scope;
   settings.create_missing_file = false;
   return OpenConnection(DatabaseAddress(), settings);
 }

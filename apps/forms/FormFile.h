@@ -59,16 +59,14 @@ struct FormFile {
   // names none. A database file that does not exist is an error, never a new
   // empty one. Throws Error, which never shows a password.
   // `settings` comes from the host (its read_progress, say); the form's
-  // read_time_limit and read_scope replace what it says of those.
+  // read_time_limit replaces what it says of that.
   std::shared_ptr<DataConnection> OpenDatabase(ConnectionSettings settings = {}) const;
 
   std::string path;
   std::string database;
   // "read_time_limit": how long one read may run, in seconds (more than 0,
-  // at most a day); "read_scope": the tables a base statement reads beyond
-  // those before its WHERE (ConnectionSettings).
+  // at most a day).
   std::chrono::milliseconds read_time_limit = std::chrono::seconds(30);
-  std::vector<std::string> read_scope;
   std::vector<Control> controls;
   nlohmann::json raw;
 };

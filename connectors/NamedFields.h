@@ -19,9 +19,21 @@ class NamedFields : public Fields {
  public:
   int Count() const override { return static_cast<int>(names_.size()); }
 
+  // A name written as SQL quotes it ("LastName", the form a case-sensitive
+  // server needs in a statement) finds the column of that name when no
+  // column is called so quotes and all.
   int IndexOf(const std::string& name) const override {
     for (size_t i = 0; i < names_.size(); ++i)
       if (AsciiCase::Same(names_[i], name)) return static_cast<int>(i);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+      std::string unquoted;
+      for (size_t i = 1; i + 1 < name.size(); ++i) {
+        unquoted += name[i];
+        if (name[i] == '"' && name[i + 1] == '"') ++i;  // a doubled quote stands for one
+      }
+      for (size_t i = 0; i < names_.size(); ++i)
+        if (AsciiCase::Same(names_[i], unquoted)) return static_cast<int>(i);
+    }
     throw Error(3265, "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
   }
 

@@ -73,11 +73,14 @@ constexpr int kLaterBatch = 2048;
 constexpr char kSavepoint[] = "trovel";
 
 // The names of the catalog that a quoted name of a base statement may mean:
-// relations, columns and schemas, each with the name it was asked for.
+// the relations the session sees by their bare names (those of the schemas
+// on its search path), their columns, and the schemas; each with the name
+// it was asked for.
 constexpr char kCatalogNames[] =
     "SELECT u, n FROM unnest($1::text[]) AS u JOIN ("
-    "SELECT relname::text AS n FROM pg_catalog.pg_class"
-    " UNION SELECT attname::text FROM pg_catalog.pg_attribute WHERE attnum > 0 AND NOT attisdropped"
+    "SELECT relname::text AS n FROM pg_catalog.pg_class c WHERE pg_catalog.pg_table_is_visible(c.oid)"
+    " UNION SELECT attname::text FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON c.oid = a.attrelid"
+    " WHERE a.attnum > 0 AND NOT a.attisdropped AND pg_catalog.pg_table_is_visible(c.oid)"
     " UNION SELECT nspname::text FROM pg_catalog.pg_namespace) AS names ON upper(n) = upper(u)";
 // Base texts whose spelling a session keeps; a form has a handful.
 constexpr size_t kSpellingsKept = 64;

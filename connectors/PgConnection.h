@@ -39,8 +39,10 @@
 // 2001), this machine's time zone, UTF-8, and the application name
 // "trovel" unless the address names another. A control upper-cases its
 // base statement; a quoted name in it ("CUSTOMER") is given back the
-// catalog's spelling ("Customer") when exactly one name of the catalog
-// matches it without regard to letter case. Date literals of the forms'
+// catalog's spelling ("Customer") when exactly one name matches it without
+// regard to letter case among the relations on the session's search path,
+// their columns and the schemas (one catalog query, the first time a base
+// is read). Date literals of the forms'
 // old platform in developer-written text, #m/d/yyyy#, become
 // DATE 'yyyy-mm-dd' (SqlText).
 //

@@ -79,6 +79,30 @@ class PgTest : public ::testing::Test {
   std::shared_ptr<PgConnection> db;
 };
 
+// A session is the same whatever the server, the role or the address set
+// by default: what the statements rely on is pinned when it connects, and it
+// names itself to the server.
+TEST_F(PgTest, EverySessionPinsWhatItsStatementsRelyOn) {
+  PgConnection odd(servers.primary + " options='-c search_path=" + schema +
+                   ",public -c standard_conforming_strings=off -c DateStyle=SQL,DMY -c TimeZone=Asia/Tokyo'");
+  EXPECT_EQ(Value("select current_setting('standard_conforming_strings') as v", odd), "on");
+  EXPECT_EQ(Value("select current_setting('DateStyle') as v", odd), "ISO, MDY");
+  EXPECT_EQ(Value("select current_setting('client_encoding') as v", odd), "UTF8");
+  EXPECT_NE(Value("select current_setting('TimeZone') as v", odd), "Asia/Tokyo");
+  EXPECT_EQ(Value("select application_name as v from pg_stat_activity where pid = pg_backend_pid()", odd), "trovel");
+  // A backslash in a typed pattern is a character, and a month-first date
+  // reads as such, whatever the defaults said.
+  ClauseBuilder sql("select codigo from clientes");
+  sql.And("nota");
+  sql.Like("C:\\%");
+  sql.And("alta");
+  sql.CompareDate("", "'", "12/25/2001", ClauseBuilder::DayMonth::kAsTyped);
+  bool flag = false;
+  EXPECT_EQ(Rows(*odd.OpenCursor(sql.Finish(""), flag), "codigo"), std::vector<std::string>{"A1"});
+  PgConnection named(Address(servers.primary) + " application_name=ventas");
+  EXPECT_EQ(Value("select application_name as v from pg_stat_activity where pid = pg_backend_pid()", named), "ventas");
+}
+
 TEST_F(PgTest, ValuesComeBackByColumnType) {
   auto c = Open("select * from clientes order by codigo");
   struct Case {

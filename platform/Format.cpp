@@ -318,48 +318,6 @@ void DropTrailingZeros(NumberDigits& n) {
   if (n.count == 0) n.point = 0;
 }
 
-// The digits that the runtime keeps of a Double: 15 significant digits,
-// rounded to the nearest; beyond them a picture shows zeros, not the binary
-// value's further digits (123456789012345678 shows as 123456789012346000).
-// The shortest digits that read back as `v` are those same digits when
-// there are no more than 15 of them (see NumberText in Variant.cpp), and they
-// are cheaper to find than a rounding to 15 digits.
-// REQUIRES: `v` is finite.
-NumberDigits DoubleDigits(double v) {
-  NumberDigits n;
-  n.negative = v < 0;
-  if (v == 0) return n;
-  const double magnitude = std::fabs(v);
-  char buf[40];  // d.dddddddddddddddde+ddd at most
-  const auto written = [&buf](const char* end) { return std::string_view(buf, static_cast<size_t>(end - buf)); };
-  std::string_view text = written(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr);
-  size_t e = text.find('e');
-  const size_t shortest_digits = e > 1 ? e - 1 : 1;
-  // A subnormal value has fewer bits than the argument above needs.
-  if (shortest_digits > 15 || magnitude < std::numeric_limits<double>::min()) {
-    text = written(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr);
-    e = text.find('e');
-  }
-  for (size_t k = 0; k < e; ++k)
-    if (text[k] != '.') n.digits[n.count++] = text[k];
-  int exponent = 0;
-  const size_t power = e + 1 + (text[e + 1] == '+' ? 1 : 0);
-  std::from_chars(text.data() + power, text.data() + text.size(), exponent);
-  n.point = exponent + 1;
-  DropTrailingZeros(n);
-  return n;
-}
-
-NumberDigits DecimalDigits(const Decimal& d) {
-  NumberDigits n;
-  static_assert(sizeof n.digits >= Decimal::kMantissaDigitsRoom);
-  n.count = d.MantissaDigits(n.digits);
-  n.point = n.count - d.Scale();
-  n.negative = d.IsNegative();
-  DropTrailingZeros(n);
-  return n;
-}
-
 // Rounds `n` half away from zero to `decimals` digits after the point.
 void RoundTo(NumberDigits& n, int decimals) {
   const long keep = static_cast<long>(n.point) + decimals;  // digits that stay
@@ -384,6 +342,59 @@ void RoundTo(NumberDigits& n, int decimals) {
     }
   }
   DropTrailingZeros(n);
+}
+
+// The digits that the runtime keeps of a Double: 15 significant digits,
+// rounded to the nearest; beyond them a picture shows zeros, not the binary
+// value's further digits (123456789012345678 shows as 123456789012346000).
+//
+// They come from the shortest digits that read back as `v` (at most 17),
+// which are much cheaper to find than a rounding of the exact binary value.
+// Up to 15 of them are the rounding's digits themselves (see NumberText in
+// Variant.cpp). Of 16 or 17, rounding them to 15 gives what rounding the
+// exact value gives: a 16-digit halfway point between the two candidates
+// cannot lie strictly between the value and its shortest digits (it would be
+// shorter, or as short and nearer, and so chosen instead), so both round the
+// same way; only when the shortest digits are that halfway point themselves
+// (16 digits ending in 5) is the side of the exact value unknown, and the
+// exact value is rounded instead. A subnormal value has fewer bits than this
+// argument needs and is rounded exactly too.
+// REQUIRES: `v` is finite.
+NumberDigits DoubleDigits(double v) {
+  NumberDigits n;
+  n.negative = v < 0;
+  if (v == 0) return n;
+  const double magnitude = std::fabs(v);
+  char buf[40];  // d.dddddddddddddddde+ddd at most
+  auto read = [&n, &buf](const char* end) {  // [d[.ddd]]e(+|-)xx into n
+    const std::string_view text(buf, static_cast<size_t>(end - buf));
+    const size_t e = text.find('e');
+    n.count = 0;
+    for (size_t k = 0; k < e; ++k)
+      if (text[k] != '.') n.digits[n.count++] = text[k];
+    int exponent = 0;
+    const size_t power = e + 1 + (text[e + 1] == '+' ? 1 : 0);
+    std::from_chars(text.data() + power, text.data() + text.size(), exponent);
+    n.point = exponent + 1;
+  };
+  read(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr);
+  const bool halfway = n.count == 16 && n.digits[15] == '5';
+  if (magnitude < std::numeric_limits<double>::min() || halfway)
+    read(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr);
+  else if (n.count > 15)
+    RoundTo(n, 15 - n.point);
+  DropTrailingZeros(n);
+  return n;
+}
+
+NumberDigits DecimalDigits(const Decimal& d) {
+  NumberDigits n;
+  static_assert(sizeof n.digits >= Decimal::kMantissaDigitsRoom);
+  n.count = d.MantissaDigits(n.digits);
+  n.point = n.count - d.Scale();
+  n.negative = d.IsNegative();
+  DropTrailingZeros(n);
+  return n;
 }
 
 // The digit of `n` at `position` (0 is the first digit of its digits,

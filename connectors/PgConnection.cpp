@@ -42,7 +42,7 @@ enum : Oid {
 };
 
 // What a column's text turns into.
-enum class Kind : unsigned char { kText, kLong, kBigint, kSingle, kDouble, kBoolean, kDate };
+enum class Kind : unsigned char { kText, kLong, kBigint, kSingle, kDouble, kNumeric, kBoolean, kDate };
 
 Kind KindOf(Oid type) {
   switch (type) {
@@ -50,8 +50,8 @@ Kind KindOf(Oid type) {
     case kInt4Oid: return Kind::kLong;
     case kInt8Oid: return Kind::kBigint;
     case kFloat4Oid: return Kind::kSingle;
-    case kFloat8Oid:
-    case kNumericOid: return Kind::kDouble;
+    case kFloat8Oid: return Kind::kDouble;
+    case kNumericOid: return Kind::kNumeric;
     case kBoolOid: return Kind::kBoolean;
     case kDateOid:
     case kTimestampOid:
@@ -148,7 +148,7 @@ class PgFields : public NamedFields {
         int64_t v;
         if (!ReadNumber(text, length, v)) break;
         if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
-        return Variant(static_cast<double>(v));
+        return Variant(Decimal(v));  // exact: a Double would round past 2^53
       }
       case Kind::kSingle: {
         float v;
@@ -158,6 +158,13 @@ class PgFields : public NamedFields {
       case Kind::kDouble: {
         double v;
         if (ReadNumber(text, length, v)) return Variant(v);
+        break;
+      }
+      case Kind::kNumeric: {
+        // Exact when it fits a Decimal; a longer value, NaN or Infinity
+        // stays the text the server sent, which loses no digit either.
+        if (std::optional<Decimal> v = Decimal::Parse(std::string_view(text, static_cast<size_t>(length))))
+          return Variant(*v);
         break;
       }
       case Kind::kBoolean: return Variant(text[0] == 't');

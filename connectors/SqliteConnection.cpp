@@ -49,7 +49,7 @@ class SqliteFields : public NamedFields {
       case SQLITE_INTEGER: {
         sqlite3_int64 v = sqlite3_column_int64(stmt_, i);
         if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
-        return Variant(static_cast<double>(v));
+        return Variant(Decimal(v));  // exact: a Double would round past 2^53
       }
       case SQLITE_FLOAT: return Variant(sqlite3_column_double(stmt_, i));
       default: {

@@ -1,9 +1,10 @@
-// Format of dates, numbers and text by any picture: it returns text or
+// Format of dates, numbers (Decimals too) and text by any picture: it returns text or
 // throws Error, and nothing else, whatever the picture holds.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
@@ -16,7 +17,7 @@ using namespace trovel;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   Variant value;
-  switch (in.ConsumeIntegralInRange(0, 5)) {
+  switch (in.ConsumeIntegralInRange(0, 6)) {
     case 0: value = Variant(in.ConsumeFloatingPoint<double>()); break;
     case 1: value = Variant(in.ConsumeFloatingPoint<float>()); break;
     case 2: value = Variant(in.ConsumeIntegral<int32_t>()); break;
@@ -26,6 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                in.ConsumeIntegralInRange(0, 59), in.ConsumeIntegralInRange(0, 59)});
       break;
     case 4: value = Variant(Variant::Null); break;
+    case 5: {
+      // Any Decimal that text gives, or a whole number of 64 bits.
+      const std::optional<Decimal> d = Decimal::Parse(in.ConsumeRandomLengthString(40));
+      value = d ? Variant(*d) : Variant(Decimal(in.ConsumeIntegral<int64_t>()));
+      break;
+    }
     default: value = Variant(in.ConsumeRandomLengthString(40)); break;
   }
   const std::string picture = in.ConsumeRemainingBytesAsString();

@@ -1,11 +1,13 @@
 // The runtime's plain conversion of a number to text: at most 15 significant
 // digits for a Double and 7 for a Single, so that the text reads back as the
 // same number to that precision; text that reads as a number converts back.
-// Inputs of 8 bytes are a Double, of 4 a Single, others a text.
+// Text that a Decimal takes keeps every digit. Inputs of 8 bytes are a
+// Double, of 4 a Single, others a text.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
@@ -46,6 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     // Any text: a number it reads as prints as some number again.
     const std::string text(reinterpret_cast<const char*>(data), size);
+    // Text a Decimal takes prints with all its digits and reads back as
+    // the same value, and converts to the Double the text itself reads as.
+    if (const std::optional<Decimal> d = Decimal::Parse(text)) {
+      const std::string shown = d->ToString();
+      FUZZ_CHECK(!shown.empty() && shown.size() <= 31);
+      FUZZ_CHECK(Decimal::Parse(shown) == d);
+      FUZZ_CHECK(d->ToDouble() == Variant(text).ToDouble());
+    }
     try {
       const double d = Variant(text).ToDouble();
       CheckRoundTrip(Variant(d), d, 1e-14);

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -300,48 +301,130 @@ NumberPicture ParsePicture(const std::string& f) {
   return p;
 }
 
-std::string FormatNumber(double v, const NumberPicture& p) {
-  const double given = v;
-  if (p.percent) v *= 100;
-  bool negative = v < 0;
-  static const double kPowersOfTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-  double scale = p.frac_digits < 9 ? kPowersOfTen[p.frac_digits] : std::pow(10.0, p.frac_digits);
-  double rounded = std::floor(std::fabs(v) * scale + 0.5 + 1e-9);
-  // Infinity, NaN and numbers too large for the picture's digits have no
-  // place in it: they come out as plain text, as Str writes them.
-  if (!std::isfinite(rounded) || rounded >= 1e300) return Variant(given).ToString();
-  // A whole number below 1e300 has at most 301 digits; the picture's
-  // fraction digits (at most the picture's length) are its last ones.
-  char buf[320];
-  const std::string_view all(buf, static_cast<size_t>(
-                                      std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, 0).ptr - buf));
-  const size_t frac_digits = static_cast<size_t>(p.frac_digits);
-  // The digits before the point ("" for a zero part) and after it, as views
-  // of `all` with the zeros that the picture asks for in front.
-  const size_t whole_length = all.size() > frac_digits ? all.size() - frac_digits : 0;
-  std::string_view whole = all.substr(0, whole_length);
-  if (whole == "0") whole = {};
-  const size_t frac_pad = frac_digits > all.size() ? frac_digits - all.size() : 0;  // zeros after the point
-  std::string_view frac = all.substr(whole_length);
-  size_t frac_length = frac_pad + frac.size();
-  while (frac_length > static_cast<size_t>(p.frac_zeros) && frac_length > 0 &&
-         (frac_length > frac_pad ? frac[frac_length - frac_pad - 1] == '0' : true))
-    --frac_length;
-  const size_t whole_pad = whole.size() < static_cast<size_t>(p.int_zeros) ? p.int_zeros - whole.size() : 0;
+// A number as decimal digits: 0.D1D2...Dn times 10^point, with neither a
+// first nor a last digit 0; zero has no digits. A picture rounds and writes
+// these digits, so that a Double and a Decimal show the same digits for the
+// same value, and a binary fraction never decides a rounding.
+struct NumberDigits {
+  // A Decimal's mantissa has at most 29 digits, a Double keeps 15.
+  char digits[32];
+  int count = 0;
+  int point = 0;
+  bool negative = false;
+};
+
+void DropTrailingZeros(NumberDigits& n) {
+  while (n.count > 0 && n.digits[n.count - 1] == '0') --n.count;
+  if (n.count == 0) n.point = 0;
+}
+
+// Rounds `n` half away from zero to `decimals` digits after the point.
+void RoundTo(NumberDigits& n, int decimals) {
+  const long keep = static_cast<long>(n.point) + decimals;  // digits that stay
+  if (keep >= n.count) return;
+  if (keep < 0) {  // below half a unit of the last place kept
+    n.count = 0;
+    n.point = 0;
+    return;
+  }
+  const bool up = n.digits[keep] >= '5';
+  n.count = static_cast<int>(keep);
+  if (up) {
+    int k = n.count - 1;
+    while (k >= 0 && n.digits[k] == '9') --k;
+    if (k < 0) {  // 9.99 -> 10.0
+      n.digits[0] = '1';
+      n.count = 1;
+      ++n.point;
+    } else {
+      ++n.digits[k];
+      n.count = k + 1;
+    }
+  }
+  DropTrailingZeros(n);
+}
+
+// The digits that the runtime keeps of a Double: 15 significant digits,
+// rounded to the nearest; beyond them a picture shows zeros, not the binary
+// value's further digits (123456789012345678 shows as 123456789012346000).
+//
+// They come from the shortest digits that read back as `v` (at most 17),
+// which are much cheaper to find than a rounding of the exact binary value.
+// Up to 15 of them are the rounding's digits themselves (see NumberText in
+// Variant.cpp). Of 16 or 17, rounding them to 15 gives what rounding the
+// exact value gives: a 16-digit halfway point between the two candidates
+// cannot lie strictly between the value and its shortest digits (it would be
+// shorter, or as short and nearer, and so chosen instead), so both round the
+// same way; only when the shortest digits are that halfway point themselves
+// (16 digits ending in 5) is the side of the exact value unknown, and the
+// exact value is rounded instead. A subnormal value has fewer bits than this
+// argument needs and is rounded exactly too.
+// REQUIRES: `v` is finite.
+NumberDigits DoubleDigits(double v) {
+  NumberDigits n;
+  n.negative = v < 0;
+  if (v == 0) return n;
+  const double magnitude = std::fabs(v);
+  char buf[40];  // d.dddddddddddddddde+ddd at most
+  auto read = [&n, &buf](const char* end) {  // [d[.ddd]]e(+|-)xx into n
+    const std::string_view text(buf, static_cast<size_t>(end - buf));
+    const size_t e = text.find('e');
+    n.count = 0;
+    for (size_t k = 0; k < e; ++k)
+      if (text[k] != '.') n.digits[n.count++] = text[k];
+    int exponent = 0;
+    const size_t power = e + 1 + (text[e + 1] == '+' ? 1 : 0);
+    std::from_chars(text.data() + power, text.data() + text.size(), exponent);
+    n.point = exponent + 1;
+  };
+  read(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr);
+  const bool halfway = n.count == 16 && n.digits[15] == '5';
+  if (magnitude < std::numeric_limits<double>::min() || halfway)
+    read(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr);
+  else if (n.count > 15)
+    RoundTo(n, 15 - n.point);
+  DropTrailingZeros(n);
+  return n;
+}
+
+NumberDigits DecimalDigits(const Decimal& d) {
+  NumberDigits n;
+  static_assert(sizeof n.digits >= Decimal::kMantissaDigitsRoom);
+  n.count = d.MantissaDigits(n.digits);
+  n.point = n.count - d.Scale();
+  n.negative = d.IsNegative();
+  DropTrailingZeros(n);
+  return n;
+}
+
+// The digit of `n` at `position` (0 is the first digit of its digits,
+// negative ones are the zeros between the point and them).
+char DigitAt(const NumberDigits& n, long position) {
+  return position >= 0 && position < n.count ? n.digits[position] : '0';
+}
+
+// Writes `n`, already rounded to the picture's decimals, by the picture.
+std::string WriteNumber(const NumberDigits& n, const NumberPicture& p) {
+  const size_t whole_length = n.point > 0 ? static_cast<size_t>(n.point) : 0;  // "" for a zero part
+  const size_t whole_pad = whole_length < static_cast<size_t>(p.int_zeros) ? p.int_zeros - whole_length : 0;
+  // The fraction's digits up to its last one that is not 0, at least as
+  // many as the picture's zeros there ask for.
+  size_t frac_length = n.count > n.point ? static_cast<size_t>(n.count - n.point) : 0;
+  if (frac_length < static_cast<size_t>(p.frac_zeros)) frac_length = static_cast<size_t>(p.frac_zeros);
 
   std::string out;
-  out.reserve(p.prefix.size() + p.suffix.size() + whole_pad + whole.size() * 4 / 3 + frac_length + 3);
-  if (negative && rounded != 0) out += '-';
+  out.reserve(p.prefix.size() + p.suffix.size() + whole_pad + whole_length * 4 / 3 + frac_length + 3);
+  if (n.negative && n.count > 0) out += '-';
   out += p.prefix;
   // The whole part, a thousands separator before each group of three from the right.
-  const size_t whole_total = whole_pad + whole.size();
+  const size_t whole_total = whole_pad + whole_length;
   for (size_t k = 0; k < whole_total; ++k) {
     if (p.thousands && k > 0 && (whole_total - k) % 3 == 0) out += ',';
-    out += k < whole_pad ? '0' : whole[k - whole_pad];
+    out += k < whole_pad ? '0' : DigitAt(n, static_cast<long>(k - whole_pad));
   }
   if (p.has_point && frac_length > 0) {
     out += '.';
-    for (size_t k = 0; k < frac_length; ++k) out += k < frac_pad ? '0' : frac[k - frac_pad];
+    for (size_t k = 0; k < frac_length; ++k) out += DigitAt(n, n.point + static_cast<long>(k));
   } else if (p.has_point && p.frac_digits == 0 && p.int_digits == 0) {
     out += '.';
   }
@@ -393,10 +476,37 @@ struct FormatPicture::Compiled {
     return out;
   }
 
-  std::string FormatSections(double v) const {
-    if (v < 0 && sections.size() >= 2 && !sections[1].empty()) return FormatNumber(-v, numbers[1]);
-    if (v == 0 && sections.size() >= 3 && !sections[2].empty()) return FormatNumber(0, numbers[2]);
-    return FormatNumber(v, numbers[0]);
+  // The section for a value: the negative one and the zero one where the
+  // picture has them and they are not empty, else the first.
+  size_t Section(bool negative, bool zero) const {
+    if (negative && sections.size() >= 2 && !sections[1].empty()) return 1;
+    if (zero && sections.size() >= 3 && !sections[2].empty()) return 2;
+    return 0;
+  }
+
+  std::string FormatDouble(double v) const {
+    const size_t section = Section(v < 0, v == 0);
+    const NumberPicture& p = numbers[section];
+    const double shown = p.percent ? v * 100 : v;
+    // Infinity, NaN and numbers too large for the picture's digits have no
+    // place in it: they come out as plain text, as Str writes them.
+    if (!std::isfinite(shown)) return Variant(v).ToString();
+    NumberDigits n = DoubleDigits(shown);
+    if (section == 1) n.negative = false;  // the section writes its own sign
+    RoundTo(n, p.frac_digits);
+    if (n.count > 0 && n.point + p.frac_digits > 300) return Variant(v).ToString();
+    return WriteNumber(n, p);
+  }
+
+  // From the exact digits, never through a Double.
+  std::string FormatDecimal(const Decimal& d) const {
+    const size_t section = Section(d.IsNegative(), d.IsZero());
+    const NumberPicture& p = numbers[section];
+    NumberDigits n = DecimalDigits(d);
+    if (p.percent && n.count > 0) n.point += 2;
+    if (section == 1) n.negative = false;
+    RoundTo(n, p.frac_digits);
+    return WriteNumber(n, p);
   }
 };
 
@@ -426,10 +536,11 @@ std::string FormatPicture::Apply(const Variant& value) const {
   }
   if (c.picture.empty()) return value.ToString();
   if (value.type() == Variant::Type::Date) return c.FormatDate(value.ToDate());
+  if (const Decimal* d = value.DecimalValue()) return c.has_digit_codes ? c.FormatDecimal(*d) : value.ToString();
   try {
     if (value.IsNumeric() || value.type() == Variant::Type::String) {
       double d = value.ToDouble();
-      if (c.has_digit_codes) return c.FormatSections(d);
+      if (c.has_digit_codes) return c.FormatDouble(d);
     }
   } catch (const Error&) {
     // not a number: try it as a date below

@@ -13,7 +13,11 @@
 // # (digit, shown when significant), "." decimal point, "," thousands
 // separator between digit codes, "%" multiplies by 100; up to four
 // sections split by ";" for positive, negative, zero and Null values; the
-// named pictures Fixed, Standard and Percent.
+// named pictures Fixed, Standard and Percent. A number is written from its
+// decimal digits, rounded half away from zero to the picture's decimals: a
+// Decimal from all its exact digits, a Double (and text) from the 15
+// significant digits the runtime keeps of it, with zeros after them
+// (123456789012345678 by "#,##0" is "123,456,789,012,346,000").
 // In both, a character after "\" and text in double quotes pass through,
 // as does every other character.
 // An empty picture gives the value's plain text; Null gives "" unless a

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 
 #include "platform/DateTest.h"
 #include "platform/Error.h"
@@ -26,6 +27,8 @@ json JsonFilePropertyBag::EncodeValue(const Variant& v) {
       return json{{"type", "Date"}, {"value", {d.year, d.month, d.day, d.hour, d.minute, d.second}}};
     }
     case Variant::Type::String: return v.ToString();
+    // As its text: a JSON number would pass through a double.
+    case Variant::Type::Decimal: return json{{"type", "Decimal"}, {"value", v.ToString()}};
   }
   return json();
 }
@@ -73,6 +76,14 @@ Variant JsonFilePropertyBag::DecodeValue(const json& j) {
   if (type == "Long") return Variant(WholeNumber(value, INT32_MIN, INT32_MAX, "a Long"));
   if (type == "Single") return Variant(static_cast<float>(RealNumber(value, FLT_MAX, "a Single")));
   if (type == "Double") return Variant(RealNumber(value, DBL_MAX, "a Double"));
+  if (type == "Decimal") {
+    std::optional<Decimal> d;
+    if (value.is_string()) d = Decimal::Parse(value.get<std::string>());
+    if (!d)
+      throw Error(Error::kTypeMismatch,
+                  "a Decimal is the text of a number of up to 28 significant digits, not " + value.dump());
+    return Variant(*d);
+  }
   if (type == "Date") {
     // Year, month, day, hour, minute, second, of a date that exists.
     static constexpr int kLow[] = {100, 1, 1, 0, 0, 0}, kHigh[] = {9999, 12, 31, 23, 59, 59};

@@ -2,7 +2,8 @@
 // be reopened by another process. Each value keeps its type: JSON strings,
 // booleans, and tagged objects {"type": "Long"|"Single"|"Integer"|"Double"|
 // "Date", "value": ...} for numbers and dates, since JSON numbers alone do
-// not tell a 32-bit integer from a single float.
+// not tell a 32-bit integer from a single float; a Decimal's value is its
+// text ({"type": "Decimal", "value": "12.5"}), which keeps every digit.
 #pragma once
 
 #include <nlohmann/json.hpp>

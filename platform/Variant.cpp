@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "platform/DateTest.h"
@@ -133,6 +134,21 @@ Int ToWhole(double v) {
   return static_cast<Int>(r);
 }
 
+// A Decimal rounds from its exact value: through a double, a value such as
+// 2147483647.5 would be rounded twice.
+template <typename Int>
+Int ToWhole(const Decimal& d) {
+  const std::optional<int64_t> r = d.ToInt64();
+  if (!r || *r < std::numeric_limits<Int>::min() || *r > std::numeric_limits<Int>::max()) throw Error::Overflow();
+  return static_cast<Int>(*r);
+}
+
+template <typename Int>
+Int ToWhole(const Variant& v) {
+  if (v.type() == Variant::Type::Decimal) return ToWhole<Int>(*v.DecimalValue());
+  return ToWhole<Int>(v.ToDouble());
+}
+
 }  // namespace
 
 Variant::Type Variant::type() const { return static_cast<Type>(value_.index()); }
@@ -140,7 +156,7 @@ Variant::Type Variant::type() const { return static_cast<Type>(value_.index()); 
 bool Variant::IsNumeric() const {
   Type t = type();
   return t == Type::Boolean || t == Type::Integer || t == Type::Long || t == Type::Single ||
-         t == Type::Double;
+         t == Type::Double || t == Type::Decimal;
 }
 
 std::string Variant::ToString() && {
@@ -165,6 +181,7 @@ std::string Variant::ToString() const& {
       return s;
     }
     case Type::String: return std::get<std::string>(value_);
+    case Type::Decimal: return std::get<Decimal>(value_).ToString();
   }
   return "";
 }
@@ -185,12 +202,15 @@ double Variant::ToDouble() const {
         throw Error::TypeMismatch("\"" + std::get<std::string>(value_) + "\" is not a number");
       return d;
     }
+    case Type::Decimal: return std::get<Decimal>(value_).ToDouble();
   }
   return 0;
 }
 
-int16_t Variant::ToInteger() const { return ToWhole<int16_t>(ToDouble()); }
-int32_t Variant::ToLong() const { return ToWhole<int32_t>(ToDouble()); }
+const Decimal* Variant::DecimalValue() const { return std::get_if<Decimal>(&value_); }
+
+int16_t Variant::ToInteger() const { return ToWhole<int16_t>(*this); }
+int32_t Variant::ToLong() const { return ToWhole<int32_t>(*this); }
 
 float Variant::ToSingle() const {
   double d = ToDouble();

@@ -114,12 +114,12 @@ TEST_F(PgTest, ValuesComeBackByColumnType) {
       {"alta", Variant(DateTime{2001, 12, 25, 0, 0, 0}), Variant(DateTime{2002, 1, 3, 0, 0, 0})},
       {"visto", Variant(DateTime{2002, 1, 3, 10, 20, 30}), Variant::Null},
       {"zona", Variant(DateTime{2002, 1, 3, 10, 20, 30}), Variant::Null},
-      {"saldo", Variant(10.5), Variant(-4.0)},
+      {"saldo", Variant(*Decimal::Parse("10.5")), Variant(Decimal(int64_t{-4}))},
       {"peso", Variant(1.5f), Variant::Null},
       {"ratio", Variant(0.25), Variant::Null},
       {"n", Variant(int32_t{1}), Variant(int32_t{-7})},
       {"chico", Variant(int32_t{2}), Variant::Null},
-      {"grande", Variant(3000000000.0), Variant(int32_t{7})},
+      {"grande", Variant(Decimal(int64_t{3000000000})), Variant(int32_t{7})},
       {"activo", Variant(true), Variant(false)},
       {"nota", Variant("C:\\temp"), Variant("100%")},
   };
@@ -148,6 +148,40 @@ TEST_F(PgTest, ValuesComeBackByColumnType) {
   EXPECT_EQ(q->Fields().Item("mixto"), Variant(int32_t{1}));
   EXPECT_EQ(q->Fields().Item("INF"), Variant("infinity"));
   EXPECT_EQ(q->Fields().Item("\"ODD\""), Variant("x"));
+}
+
+// int8 beyond 32 bits and numeric come exactly: as a Decimal where one
+// holds them (28 significant digits, 28 decimals), otherwise as the server's
+// text, NaN and Infinity included.
+TEST_F(PgTest, NumbersKeepEveryDigit) {
+  auto c = Open(
+      "select 2147483647::int8 as a, -2147483648::int8 as b, 2147483648::int8 as c, 9007199254740993::int8 as d,"
+      " 9223372036854775807::int8 as e, (-9223372036854775807 - 1)::int8 as f,"
+      " 12345678901234567.89::numeric(30,2) as g, 1.5::numeric(40,20) as h, -0.000::numeric as i,"
+      " 1234567890123456789012345678::numeric as j, 0.0000000000000000000000000001::numeric as k,"
+      " 12345678901234567890123456789::numeric as l, 0.00000000000000000000000000001::numeric as m,"
+      " 'NaN'::numeric as n, 'Infinity'::numeric as o, 123.456::float8 as p");
+  auto decimal = [](const char* text) { return Variant(*Decimal::Parse(text)); };
+  const std::pair<const char*, Variant> expected[] = {
+      {"a", Variant(int32_t{2147483647})},
+      {"b", Variant(int32_t{-2147483647 - 1})},
+      {"c", decimal("2147483648")},
+      {"d", decimal("9007199254740993")},
+      {"e", decimal("9223372036854775807")},
+      {"f", decimal("-9223372036854775808")},
+      {"g", decimal("12345678901234567.89")},
+      {"h", decimal("1.5")},
+      {"i", decimal("0")},
+      {"j", decimal("1234567890123456789012345678")},
+      {"k", decimal("0.0000000000000000000000000001")},
+      {"l", Variant("12345678901234567890123456789")},
+      {"m", Variant("0.00000000000000000000000000001")},
+      {"n", Variant("NaN")},
+      {"o", Variant("Infinity")},
+      {"p", Variant(123.456)},
+  };
+  for (const auto& [name, value] : expected) EXPECT_EQ(c->Fields().Item(name), value) << name;
+  EXPECT_EQ(c->Fields().Item("g").ToString(), "12345678901234567.89");
 }
 
 TEST_F(PgTest, DateLiteralsAndTypedFiltersMatchAsOnSqlite) {

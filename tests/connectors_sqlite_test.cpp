@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "connectors/IsoDateText.h"
 #include "connectors/SqlText.h"
@@ -53,7 +54,7 @@ TEST_F(SqliteTest, StreamsRowsWithTheirTypes) {
   c->MoveNext();
   EXPECT_EQ(c->Fields().Item("nombre"), Variant("Íñigo"));
   EXPECT_TRUE(c->Fields().Item("saldo").IsNull());
-  EXPECT_EQ(c->Fields().Item("n"), Variant(3000000000.0));
+  EXPECT_EQ(c->Fields().Item("n"), Variant(Decimal(int64_t{3000000000})));
   EXPECT_EQ(c->Fields().Item("alta"), Variant(DateTime{2002, 1, 3, 10, 20, 30}));
   c->MoveNext();
   EXPECT_TRUE(c->Fields().Item("nombre").IsNull());
@@ -64,6 +65,26 @@ TEST_F(SqliteTest, StreamsRowsWithTheirTypes) {
   c->Close();
   EXPECT_FALSE(c->IsOpen());
   EXPECT_THROW(c->AtEnd(), Error);
+}
+
+// Integers within 32 bits come as a Long, beyond them as an exact Decimal;
+// a Double would turn 2^53 + 1 into 2^53.
+TEST_F(SqliteTest, WholeNumbersKeepEveryDigit) {
+  auto c = Open(
+      "select 2147483647 as a, -2147483648 as b, 2147483648 as c, -2147483649 as d, 9007199254740993 as e,"
+      " 9223372036854775807 as f, -9223372036854775808 as g");
+  const std::pair<const char*, Variant> expected[] = {
+      {"a", Variant(int32_t{2147483647})},
+      {"b", Variant(int32_t{-2147483647 - 1})},
+      {"c", Variant(Decimal(int64_t{2147483648}))},
+      {"d", Variant(Decimal(int64_t{-2147483649}))},
+      {"e", Variant(Decimal(int64_t{9007199254740993}))},
+      {"f", Variant(Decimal(std::numeric_limits<int64_t>::max()))},
+      {"g", Variant(Decimal(std::numeric_limits<int64_t>::min()))},
+  };
+  for (const auto& [name, value] : expected) EXPECT_EQ(c->Fields().Item(name), value) << name;
+  EXPECT_EQ(c->Fields().Item("e").ToString(), "9007199254740993");
+  EXPECT_EQ(c->Fields().Item("g").ToString(), "-9223372036854775808");
 }
 
 TEST_F(SqliteTest, UnknownFieldIsAClearError) {

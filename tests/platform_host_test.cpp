@@ -191,7 +191,8 @@ TEST(WidgetTest, EveryCharacterIsTypedWholeOrNotAtAll) {
 TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
   auto path = (std::filesystem::temp_directory_path() / "trovel_bag_test.json").string();
   const std::pair<const char*, Variant> kept[] = {
-      {"SentenciaSQL", Variant("select * from clientes")}, {"NumCol", Variant(int32_t{3})}, {"Width1", Variant(990.25f)}};
+      {"SentenciaSQL", Variant("select * from clientes")}, {"NumCol", Variant(int32_t{3})}, {"Width1", Variant(990.25f)},
+      {"Importe", Variant(*Decimal::Parse("-12345678901234567.89"))}};
   {
     JsonFilePropertyBag bag;
     for (const auto& [name, value] : kept) bag.WriteProperty(name, value);
@@ -204,7 +205,7 @@ TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
   for (const auto& [name, value] : kept) EXPECT_EQ(again.ReadProperty(name, Variant()), value) << name;
   EXPECT_EQ(again.ReadProperty("UcaseFiltro", Variant(true)), Variant(false));
   EXPECT_EQ(again.ReadProperty("Skipped", Variant("default")), Variant("default"));
-  EXPECT_EQ(again.reads.size(), 5u);
+  EXPECT_EQ(again.reads.size(), 6u);
 
   std::ofstream(path) << "{ not json";
   EXPECT_THROW(again.Load(path), Error);
@@ -230,6 +231,9 @@ TEST(PropertyBagTest, NumbersThatDoNotFitTheirTypeAreRefusedNamingTheKey) {
       {R"({"type": "Date", "value": [2001, 2, 29, 0, 0, 0]})", "a day that exists"},
       {R"({"type": "Date", "value": [2001, 1, 1, 24, 0, 0]})", "a day that exists"},
       {R"({"type": "Date", "value": [2001, 1, 1]})", "a day that exists"},
+      {R"({"type": "Decimal", "value": 12.5})", "up to 28 significant digits"},  // a double's digits, not text
+      {R"({"type": "Decimal", "value": "12345678901234567890123456789"})", "up to 28 significant digits"},
+      {R"({"type": "Decimal", "value": "1e5"})", "up to 28 significant digits"},
   };
   for (const Case& c : refused) {
     try {

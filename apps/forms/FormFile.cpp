@@ -191,10 +191,15 @@ std::string InFolder(const std::string& address, const std::filesystem::path& fo
 
 }  // namespace
 
-std::string FormFile::DatabaseAddress() const { return InFolder(database, std::filesystem::path(path).parent_path()); }
+std::string FormFile::DatabaseAddress() const {
+  if (!given_database.empty()) return given_database;
+  return InFolder(database, std::filesystem::path(path).parent_path());
+}
 
 void FormFile::NameDatabase(const std::string& address) {
-  database = InFolder(address, std::filesystem::current_path());
+  given_database = InFolder(address, std::filesystem::current_path());
+  const std::optional<std::string> savable = SavableAddress(given_database);
+  if (savable && !savable->empty()) database = *savable;
 }
 
 std::shared_ptr<DataConnection> FormFile::OpenDatabase(ConnectionSettings settings) const {

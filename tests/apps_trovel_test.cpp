@@ -330,6 +330,14 @@ TEST_F(TrovelProgramTest, SavingElsewhereRebasesTheDatabase) {
   }
 }
 
+// A form file that cannot be read stops the program with one message in
+// Spanish that names the file, also where the JSON library refuses it.
+TEST_F(TrovelProgramTest, AFormFileThatCannotBeReadIsNamed) {
+  std::ofstream(dir / "form.json") << R"({"database": "t.db", "controls": [ 1e99999 ]})";
+  EXPECT_EQ(Run("show\n"), "trovel: no se puede leer el archivo de formulario " + (dir / "form.json").string() +
+                                ": el número 1e99999 es demasiado grande\n");
+}
+
 // A form run with --database on a server and saved keeps that address
 // without its secrets; an address whose secrets cannot be told apart is not
 // saved, and the form keeps the database it named. No server needs to

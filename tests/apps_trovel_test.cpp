@@ -272,23 +272,29 @@ TEST_F(TrovelProgramTest, AFailedSaveLeavesTheFormAsItWas) {
   struct Case {
     const char* script;
     rlim_t file_limit;
+    fs::perms mode;  // the form's permissions
     const char* reason;
   };
+  const fs::perms usual = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+  const fs::perms read_only = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
   const Case cases[] = {
-      {"set SentenciaSQL select \xff from clientes\nsave\n", 0,
+      {"set SentenciaSQL select \xff from clientes\nsave\n", 0, usual,
        "the property SentenciaSQL of ctl is not valid UTF-8 text"},
-      {"save\n", 1024, "File too large"},  // the disk fills up within the form
+      {"save\n", 1024, usual, "File too large"},  // the disk fills up within the form
+      {"save\n", 0, read_only, "es de solo lectura"},  // refused even where root runs the test
   };
   for (const Case& c : cases) {
     WriteForm(Configured());
+    fs::permissions(dir / "form.json", c.mode);
     const std::string before = Bytes(dir / "form.json");
     std::set<std::string> files = Listing();
     files.insert("script.trv");
     std::string out = Run(c.script, {}, "form.json", c.file_limit);
-    EXPECT_NE(out.find("error: cannot "), std::string::npos) << out;
+    EXPECT_NE(out.find("> save\nerror: "), std::string::npos) << out;
     EXPECT_NE(out.find((dir / "form.json").string()), std::string::npos) << out;
     EXPECT_NE(out.find(c.reason), std::string::npos) << out;
     EXPECT_EQ(Bytes(dir / "form.json"), before);
+    EXPECT_EQ(fs::status(dir / "form.json").permissions(), c.mode);
     EXPECT_EQ(Listing(), files);  // no temporary file left behind
   }
 }

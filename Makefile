@@ -3,9 +3,18 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
-PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev postgresql-15 qt6-base-dev libqt6sql6-psql libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools designer-qt6 xvfb xauth clang libclang-rt-14-dev
+# What `make deps` installs on a bare Debian 12: the libraries and tools of
+# the build, and the package of every program that the build, the tests, the
+# fuzz runs and the targets here call (tests/packages_test.sh checks each
+# program against this list). The last line holds those that every Debian
+# system has already, named so that the list says where each program comes
+# from.
+PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev \
+  postgresql-15 postgresql-client-15 qt6-base-dev libqt6sql6-psql libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools \
+  designer-qt6 xvfb xauth clang libclang-rt-14-dev pkgconf bsdextrautils python3-minimal \
+  bash dash coreutils util-linux sed grep mawk dpkg apt
 
-.PHONY: deps configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
+.PHONY: deps print-packages configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -13,6 +22,9 @@ deps:
 	  echo "installing:$$missing"; \
 	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
 	fi
+
+print-packages:
+	@echo $(PACKAGES)
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo

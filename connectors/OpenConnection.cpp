@@ -103,6 +103,14 @@ std::string DatabaseFile(const std::string& address) {
 
 std::string ShownAddress(const std::string& address) { return PgAddress::Masked(address); }
 
+std::optional<std::string> SavableAddress(const std::string& address) {
+  // An SQLite file's name is a name, whatever words it holds.
+  for (const Backend& b : kBackends)
+    if (b.Accepts(address)) return std::string_view(b.name) == "sqlite" ? address : PgAddress::WithoutSecrets(address);
+  // An unknown kind of address may hold a user:password@ all the same.
+  return PgAddress::WithoutSecrets(address);
+}
+
 std::string BackendName(const std::string& address) { return Choose(address).name; }
 
 }  // namespace trovel

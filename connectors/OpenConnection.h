@@ -16,6 +16,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "connectors/ConnectionSettings.h"
@@ -40,6 +41,12 @@ std::string DatabaseFile(const std::string& address);
 
 // `address` as it may be shown or logged: every password in it masked.
 std::string ShownAddress(const std::string& address);
+
+// `address` as a file may keep it: a server's address without its secrets
+// (passwords), which the connection then finds where libpq looks for them
+// (~/.pgpass, PGPASSWORD); an SQLite address as it is. nullopt when the
+// secrets cannot be told apart from the rest.
+std::optional<std::string> SavableAddress(const std::string& address);
 
 // The name of the backend that `address` chooses ("sqlite", "postgresql").
 // Throws Error when none does.

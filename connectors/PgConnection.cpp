@@ -232,20 +232,29 @@ struct PgConnection::Session {
       if (shown != address) why = "it cannot be read";
       Fail("the database address " + shown + " is not valid: " + why, why);
     }
-    for (PQconninfoOption* o = options; o->keyword; ++o)
-      if (o->val && std::strcmp(o->keyword, "password") == 0) password = o->val;
     PQconninfoFree(options);
+    // A URI with an "@" that libpq does not read as the end of the password
+    // ("user:pa/ss@host") would go to a host or port made of part of the
+    // password, which libpq's messages then quote.
+    if (!PgAddress::WithoutSecrets(address)) {
+      const std::string why =
+          "la contraseña no se distingue del resto (en una URI, escriba \"@\", \"/\" y \"?\" del usuario y de la "
+          "contraseña como %40, %2F y %3F)";
+      Fail("la dirección de la base de datos " + shown + " no es válida: " + why, why);
+    }
   }
   ~Session() {
     if (conn) PQfinish(conn);
   }
 
-  // Takes the password out of a text that may quote it.
+  // Puts the masked address wherever a text quotes the address as given.
+  // The secrets are found by the address's structure (PgAddress), never by
+  // searching the text for a password's value, which may be a single letter
+  // or the user's own name.
   std::string Scrub(std::string text) const {
-    if (address != shown)
-      for (size_t at; (at = text.find(address)) != std::string::npos;) text.replace(at, address.size(), shown);
-    if (!password.empty())
-      for (size_t at; (at = text.find(password)) != std::string::npos;) text.replace(at, password.size(), "****");
+    if (address == shown) return text;
+    for (size_t at = 0; (at = text.find(address, at)) != std::string::npos; at += shown.size())
+      text.replace(at, address.size(), shown);
     return text;
   }
 

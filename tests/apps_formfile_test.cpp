@@ -39,7 +39,7 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
   const std::string control = R"({"name": "c", "class": "ctlTrovel")";
   struct Case {
     std::string text;
-    const char* says;  // besides the file's name
+    std::string says;  // besides the file's name
   } cases[] = {
       {"", "not valid JSON"},
       {"{\"controls\": [", "not valid JSON"},
@@ -58,6 +58,12 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
       {"{\"read_time_limit\": 1e20, \"controls\": []}", "\"read_time_limit\""},
       {"{\"read_time_limit\": \"30\", \"controls\": []}", "\"read_time_limit\""},
       {R"({"controls": [{"name": "c", "class": "ctlNada"}]})", "unknown class \"ctlNada\""},
+      // Numbers beyond a double, which the JSON library refuses with an
+      // exception of its own.
+      {"{\"controls\": [ 1e99999 ]}", "el número 1e99999 es demasiado grande"},
+      {"{\"read_time_limit\": -1e400, \"controls\": []}", "el número -1e400 es demasiado grande"},
+      {"{\"controls\": [" + control + ", \"width\": " + std::string(400, '9') + "e9}]}",
+       "el número " + std::string(37, '9') + "... es demasiado grande"},
   };
   int tried = 0;
   for (const Case& k : cases) {
@@ -73,7 +79,9 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), k.text);  // nothing overwritten
     ++tried;
   }
-  for (const std::string& path : {dir.string(), (dir / "missing.json").string()}) {
+  fs::create_symlink("loop-b.json", dir / "loop-a.json");
+  fs::create_symlink("loop-a.json", dir / "loop-b.json");
+  for (const std::string& path : {dir.string(), (dir / "missing.json").string(), (dir / "loop-a.json").string()}) {
     try {
       FormFile::Load(path);
       ADD_FAILURE() << path;

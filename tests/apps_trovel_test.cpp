@@ -56,11 +56,11 @@ class TrovelProgramTest : public ::testing::Test {
   // Runs trovel on `form` (in dir) with `script` and returns what it printed.
   // With `file_limit`, no file it writes may grow past that many bytes, as
   // on a full disk.
-  std::string Run(const std::string& script, const std::string& options = "", const std::string& form = "form.json",
-                  rlim_t file_limit = 0) {
+  std::string Run(const std::string& script, const std::vector<std::string>& options = {},
+                  const std::string& form = "form.json", rlim_t file_limit = 0) {
     std::ofstream(dir / "script.trv") << script;
     std::vector<std::string> args{TROVEL_BINARY};
-    if (!options.empty()) args.push_back(options);
+    args.insert(args.end(), options.begin(), options.end());
     args.push_back((dir / form).string());
     args.push_back((dir / "script.trv").string());
     std::vector<char*> argv;
@@ -131,7 +131,7 @@ TEST_F(TrovelProgramTest, ScriptedSearchFromTypingToSelection) {
       "click cmdSiguiente\n"
       "row 52\n"
       "dblclick\n",
-      "-v");
+      {"-v"});
   // The lower-case c was upper-cased as typed; Enter moved on to txtNombre,
   // where the x was typed and erased again.
   EXPECT_NE(out.find("sql: SELECT CODIGO, NOMBRE, ALTA FROM CLIENTES where 1=1  and codigo like 'C%' ORDER BY codigo\n"),
@@ -198,7 +198,7 @@ TEST_F(TrovelProgramTest, FailuresAreShownAndTheRunGoesOn) {
 
 TEST_F(TrovelProgramTest, ANewControlStartsFromItsDesignedState) {
   WriteForm(nullptr);
-  std::string out = Run("show\nresize 3000 4905\nget NumCol\nset Width1 1000\nget Width1\n", "-v");
+  std::string out = Run("show\nresize 3000 4905\nget NumCol\nset Width1 1000\nget Width1\n", {"-v"});
   EXPECT_NE(out.find("notice ctl.OrderBy\nnotice ctl.SentenciaSQL\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  txtcol3 \"\"\n"), std::string::npos) << out;  // shown, although it has no field
   EXPECT_NE(out.find("  cmdSiguiente \"S&iguiente\" enabled\n"), std::string::npos) << out;
@@ -230,7 +230,7 @@ TEST_F(TrovelProgramTest, ColumnSearchTypedIntoTheGrid) {
       "focus grdDatos\n"
       "key Enter\n"
       "show\n",
-      "-v");
+      {"-v"});
   // Six digits became a date with its century; ">" compares.
   EXPECT_NE(out.find("sql: SELECT CODIGO, NOMBRE, ALTA FROM CLIENTES where 1=1  and clientes.codigo like 'C%' and "
                      "clientes.alta >= #12/20/2001# ORDER BY codigo\n"),
@@ -252,7 +252,7 @@ TEST_F(TrovelProgramTest, AClickTakesTheFocusBeforeItPresses) {
       "click cmdLeer\n"
       "focus grdDatos\n"
       "show\n",
-      "-v");
+      {"-v"});
   // The date box left for the button reported its date; the message box
   // took the mouse, so nothing was read.
   const size_t use = out.find("> use art");
@@ -272,23 +272,29 @@ TEST_F(TrovelProgramTest, AFailedSaveLeavesTheFormAsItWas) {
   struct Case {
     const char* script;
     rlim_t file_limit;
+    fs::perms mode;  // the form's permissions
     const char* reason;
   };
+  const fs::perms usual = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+  const fs::perms read_only = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
   const Case cases[] = {
-      {"set SentenciaSQL select \xff from clientes\nsave\n", 0,
+      {"set SentenciaSQL select \xff from clientes\nsave\n", 0, usual,
        "the property SentenciaSQL of ctl is not valid UTF-8 text"},
-      {"save\n", 1024, "File too large"},  // the disk fills up within the form
+      {"save\n", 1024, usual, "File too large"},  // the disk fills up within the form
+      {"save\n", 0, read_only, "es de solo lectura"},  // refused even where root runs the test
   };
   for (const Case& c : cases) {
     WriteForm(Configured());
+    fs::permissions(dir / "form.json", c.mode);
     const std::string before = Bytes(dir / "form.json");
     std::set<std::string> files = Listing();
     files.insert("script.trv");
-    std::string out = Run(c.script, "", "form.json", c.file_limit);
-    EXPECT_NE(out.find("error: cannot "), std::string::npos) << out;
+    std::string out = Run(c.script, {}, "form.json", c.file_limit);
+    EXPECT_NE(out.find("> save\nerror: "), std::string::npos) << out;
     EXPECT_NE(out.find((dir / "form.json").string()), std::string::npos) << out;
     EXPECT_NE(out.find(c.reason), std::string::npos) << out;
     EXPECT_EQ(Bytes(dir / "form.json"), before);
+    EXPECT_EQ(fs::status(dir / "form.json").permissions(), c.mode);
     EXPECT_EQ(Listing(), files);  // no temporary file left behind
   }
 }
@@ -298,7 +304,7 @@ TEST_F(TrovelProgramTest, SavingElsewhereRebasesTheDatabase) {
   WriteForm(Configured());
   fs::create_directories(dir / "sub");
   Run("save " + (dir / "sub" / "form.json").string() + "\n");
-  std::string out = Run("click cmdLeer\nshow\n", "", "sub/form.json");
+  std::string out = Run("click cmdLeer\nshow\n", {}, "sub/form.json");
   EXPECT_EQ(out.find("error:"), std::string::npos) << out;
   EXPECT_NE(out.find("    1: C01 | Nombre 01 | 02/12/2001\n"), std::string::npos) << out;
 
@@ -327,6 +333,46 @@ TEST_F(TrovelProgramTest, SavingElsewhereRebasesTheDatabase) {
     std::ofstream(dir / "a" / "form.json") << nlohmann::json{{"database", c.written}, {"controls", nlohmann::json::array()}}.dump();
     forms::FormFile::Load((dir / "a" / "form.json").string()).Save((dir / c.target).string());
     EXPECT_EQ(nlohmann::json::parse(std::ifstream(dir / c.target))["database"], c.saved) << c.written << " " << c.target;
+  }
+}
+
+// A form file that cannot be read stops the program with one message in
+// Spanish that names the file, also where the JSON library refuses it.
+TEST_F(TrovelProgramTest, AFormFileThatCannotBeReadIsNamed) {
+  std::ofstream(dir / "form.json") << R"({"database": "t.db", "controls": [ 1e99999 ]})";
+  EXPECT_EQ(Run("show\n"), "trovel: no se puede leer el archivo de formulario " + (dir / "form.json").string() +
+                                ": el número 1e99999 es demasiado grande\n");
+}
+
+// A form run with --database on a server and saved keeps that address
+// without its secrets; an address whose secrets cannot be told apart is not
+// saved, and the form keeps the database it named. No server needs to
+// answer: the failed connection is reported, and the script goes on.
+TEST_F(TrovelProgramTest, ASavedFormKeepsNoPasswordGivenOnTheCommandLine) {
+  struct Case {
+    const char* given;
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"host=/nonexistent user=ana password=s3cr3t dbname=ventas", "host=/nonexistent user=ana dbname=ventas"},
+      {"host=/nonexistent user=ana password='s3 cr\\'3t' sslpassword=s3cr3t dbname=ventas",
+       "host=/nonexistent user=ana dbname=ventas"},
+      {"postgresql://ana:s3cr3t@%2Fnonexistent/ventas?sslpassword=s3cr3t&connect_timeout=5",
+       "postgresql://ana@%2Fnonexistent/ventas?connect_timeout=5"},
+      {"host=/nonexistent password='s3cr3t dbname=ventas", "t.db"},
+      {"postgresql://ana:s3/cr3t@%2Fnonexistent/ventas", "t.db"},
+  };
+  for (const Case& c : cases) {
+    WriteForm(Configured());
+    for (const fs::path& target : {dir / "form.json", dir / "copy.json"}) {
+      const std::string out = Run("save " + target.string() + "\n", {"--database", c.given});
+      EXPECT_NE(out.find("> save"), std::string::npos) << out;
+      EXPECT_NE(out.find("saved\n"), std::string::npos) << out;
+      EXPECT_EQ(out.find("s3"), std::string::npos) << out;
+      const std::string text = Bytes(target);
+      EXPECT_EQ(text.find("s3"), std::string::npos) << c.given << "\n" << text;
+      EXPECT_EQ(nlohmann::json::parse(text)["database"], c.saved) << c.given;
+    }
   }
 }
 

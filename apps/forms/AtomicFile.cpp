@@ -18,9 +18,49 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kFileAccessError = 75;
+// Links followed one after another before giving up, as the system does.
+constexpr int kMaxLinks = 40;
 
 Error WriteError(const std::string& path, const std::string& reason) {
-  return Error(kFileAccessError, "cannot write the file " + path + ": " + reason);
+  return Error(kFileAccessError, "no se puede escribir el archivo " + path + ": " + reason);
+}
+
+// The file that `path` leads to: a symbolic link there is followed, and
+// the link it leads to, each read from the link's own folder. Renaming over
+// a link would replace the link, not the file it names. Links among the
+// folders on the way need nothing: the rename goes through them.
+fs::path FollowLinks(const std::string& path) {
+  fs::path target(path);
+  for (int followed = 0;; ++followed) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+    if (followed == kMaxLinks) throw WriteError(path, std::strerror(ELOOP));
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) throw WriteError(path, "el enlace no se puede seguir: " + ec.message());
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+}
+
+// Refuses a file that a plain write would refuse, and a read-only one
+// (no write bit at all), which a plain write by root would not: root may
+// write anything, and a form marked read-only is still meant to stay as it
+// is.
+void CheckWritable(const std::string& path, const fs::path& target, const struct stat& old) {
+  if (S_ISDIR(old.st_mode)) throw WriteError(path, std::strerror(EISDIR));
+  if (!S_ISREG(old.st_mode)) throw WriteError(path, "no es un archivo normal");
+  if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw WriteError(path, "es de solo lectura");
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw WriteError(path, std::strerror(errno));
+}
+
+// Gives the new file the owner and group of the old one. A writer that may
+// not give a file away (only root may) keeps at least the group where it
+// belongs to it; past that the file is the writer's, as a file it made.
+// True when the owner was kept.
+bool KeepOwner(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) == 0) return true;
+  const int group = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  (void)group;  // the writer's own group otherwise
+  return false;
 }
 
 // The permissions a file created now gets. The umask can only be read by
@@ -49,14 +89,12 @@ bool WriteAll(int fd, std::string_view contents) {
 }  // namespace
 
 void AtomicFile::Write(const std::string& path, std::string_view contents) {
-  fs::path target(path);
-  std::error_code ec;
-  if (fs::is_symlink(target, ec)) {
-    // Renaming over the link would replace the link, not the form it names.
-    fs::path resolved = fs::canonical(target, ec);
-    if (ec) throw WriteError(path, "the link cannot be followed: " + ec.message());
-    target = resolved;
-  }
+  const fs::path target = FollowLinks(path);
+  struct stat old {};
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  if (!replacing && errno != ENOENT) throw WriteError(path, std::strerror(errno));
+  if (replacing) CheckWritable(path, target, old);
+
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   // A hidden name in the same folder, so that rename() never crosses file
   // systems and a listing of the folder does not offer the half-made file.
@@ -66,8 +104,11 @@ void AtomicFile::Write(const std::string& path, std::string_view contents) {
 
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throw WriteError(path, std::strerror(errno));
-  struct stat old {};
-  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+  // The owner first: giving a file away clears its set-user-ID and
+  // set-group-ID bits, which the mode then puts back, unless the file is now
+  // the writer's: it then drops them, as a plain write by another user does.
+  mode_t mode = NewFileMode();
+  if (replacing) mode = KeepOwner(fd, old) ? (old.st_mode & 07777) : (old.st_mode & 0777);
 
   std::string failure;
   if (::fchmod(fd, mode) != 0 || !WriteAll(fd, contents) || ::fsync(fd) != 0) failure = std::strerror(errno);

@@ -80,11 +80,29 @@ std::string Rebased(const std::string& database, const std::string& from, const 
 }  // namespace
 
 namespace {
+
 FormFile Read(std::string_view text, const std::string& path);
+
+// What the parser says of a number too large for a double, in Spanish: it
+// quotes the number after "parsing", which is kept.
+std::string TooLargeNumber(const json::out_of_range& e) {
+  const std::string what = e.what();
+  const size_t open = what.find("parsing '");
+  const size_t close = open == std::string::npos ? open : what.find('\'', open + 9);
+  if (close == std::string::npos) return "tiene un número demasiado grande";
+  std::string number = what.substr(open + 9, close - open - 9);
+  if (number.size() > 40) number = number.substr(0, 37) + "...";
+  return "el número " + number + " es demasiado grande";
+}
+
 }  // namespace
 
 FormFile FormFile::Load(const std::string& path) {
-  if (std::filesystem::is_directory(path)) throw Error(75, "cannot read the form file " + path + ": it is a folder");
+  std::error_code ec;
+  const bool folder = std::filesystem::is_directory(path, ec);
+  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+    throw Error(75, "no se puede leer el archivo de formulario " + path + ": " + ec.message());
+  if (folder) throw Error(75, "cannot read the form file " + path + ": it is a folder");
   std::ifstream in(path, std::ios::binary);
   std::string text;
   if (in) text.assign(std::istreambuf_iterator<char>(in), {});
@@ -92,13 +110,19 @@ FormFile FormFile::Load(const std::string& path) {
   return Parse(text, path);
 }
 
-// Every failure names the file, whatever part of the reading found it.
+// Every failure names the file, whatever part of the reading found it. The
+// JSON library's own exceptions are turned into an Error here too: the
+// checks in Read leave it none to throw but those of the parser, and one
+// that slips through still says which file it came from.
 FormFile FormFile::Parse(std::string_view text, const std::string& path) {
   try {
     return Read(text, path);
   } catch (const Error& e) {
     if (e.description().find(path) != std::string::npos) throw;
     throw Error(e.number(), "the form file " + path + ": " + e.description());
+  } catch (const json::exception& e) {
+    throw Error(Error::kTypeMismatch, "no se puede leer el archivo de formulario " + path +
+                                          ": la biblioteca JSON lo rechaza (error " + std::to_string(e.id) + ")");
   }
 }
 
@@ -112,6 +136,9 @@ FormFile Read(std::string_view text, const std::string& path) {
     form.raw = json::parse(text);
   } catch (const json::parse_error& e) {
     throw Error(Error::kTypeMismatch, path + " is not valid JSON: " + e.what());
+  } catch (const json::out_of_range& e) {
+    // The parser's only other failure: a number beyond a double (1e99999).
+    throw Error(Error::kOverflow, "no se puede leer el archivo de formulario " + path + ": " + TooLargeNumber(e));
   }
   const json& raw = form.raw;
   if (!raw.is_object()) throw Error(Error::kTypeMismatch, "a form file holds a JSON object");
@@ -149,26 +176,32 @@ FormFile Read(std::string_view text, const std::string& path) {
 }  // namespace
 
 void FormFile::Save(const std::string& target) const {
-  json out = raw;
-  out["controls"] = json::array();
-  for (const Control& c : controls) {
-    json entry = c.entry;
-    entry["name"] = c.name;
-    entry["class"] = c.class_name;
-    entry["width"] = c.width;
-    entry["height"] = c.height;
-    if (c.properties) entry["properties"] = *c.properties;
-    out["controls"].push_back(entry);
-  }
-  if (!database.empty()) out["database"] = Rebased(database, path, target);
   // The whole text is made before the file is touched, so that text the
   // form cannot hold stops the save with the old file intact.
+  json out;
   std::string text;
   try {
+    out = raw;
+    out["controls"] = json::array();
+    for (const Control& c : controls) {
+      json entry = c.entry;
+      entry["name"] = c.name;
+      entry["class"] = c.class_name;
+      entry["width"] = c.width;
+      entry["height"] = c.height;
+      if (c.properties) entry["properties"] = *c.properties;
+      out["controls"].push_back(entry);
+    }
+    if (!database.empty()) out["database"] = Rebased(database, path, target);
     text = out.dump(2) + "\n";
-  } catch (const json::type_error&) {
+  } catch (const json::type_error& e) {
+    if (e.id != 316) throw Error(Error::kTypeMismatch, "no se puede guardar el archivo de formulario " + target +
+                                                           ": la biblioteca JSON lo rechaza (error " + std::to_string(e.id) + ")");
     throw Error(Error::kInvalidValue,
                 "cannot save the form file " + target + ": " + PlaceOfInvalidText(out) + " is not valid UTF-8 text");
+  } catch (const json::exception& e) {
+    throw Error(Error::kTypeMismatch, "no se puede guardar el archivo de formulario " + target +
+                                          ": la biblioteca JSON lo rechaza (error " + std::to_string(e.id) + ")");
   }
   AtomicFile::Write(target, text);
 }
@@ -184,10 +217,15 @@ std::string InFolder(const std::string& address, const std::filesystem::path& fo
 
 }  // namespace
 
-std::string FormFile::DatabaseAddress() const { return InFolder(database, std::filesystem::path(path).parent_path()); }
+std::string FormFile::DatabaseAddress() const {
+  if (!given_database.empty()) return given_database;
+  return InFolder(database, std::filesystem::path(path).parent_path());
+}
 
 void FormFile::NameDatabase(const std::string& address) {
-  database = InFolder(address, std::filesystem::current_path());
+  given_database = InFolder(address, std::filesystem::current_path());
+  const std::optional<std::string> savable = SavableAddress(given_database);
+  if (savable && !savable->empty()) database = *savable;
 }
 
 std::shared_ptr<DataConnection> FormFile::OpenDatabase(ConnectionSettings settings) const {

@@ -53,7 +53,10 @@ struct FormFile {
   // address as written; "" for none.
   std::string DatabaseAddress() const;
   // Names `address` as the form's database, as a command line gives it: a
-  // relative file path in it is read from the working folder.
+  // relative file path in it is read from the working folder. The form
+  // opens `address` as given; a save keeps it without its secrets (a
+  // server's password never reaches the file), or keeps the database the
+  // form named before when the secrets cannot be told apart.
   void NameDatabase(const std::string& address);
   // Opens the form's database through OpenConnection; null when the form
   // names none. A database file that does not exist is an error, never a new
@@ -63,7 +66,10 @@ struct FormFile {
   std::shared_ptr<DataConnection> OpenDatabase(ConnectionSettings settings = {}) const;
 
   std::string path;
-  std::string database;
+  std::string database;  // as saved
+  // The address NameDatabase gave, secrets included, which the form opens
+  // instead of `database`; "" when none was given.
+  std::string given_database;
   // "read_time_limit": how long one read may run, in seconds (more than 0,
   // at most a day).
   std::chrono::milliseconds read_time_limit = std::chrono::seconds(30);

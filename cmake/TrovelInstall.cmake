@@ -27,7 +27,7 @@ set(TROVEL_PUBLIC_HEADERS
   platform/MemberTable.h platform/MemoryPropertyBag.h platform/Picture.h platform/PropertyBag.h
   platform/PropertyPageSite.h platform/RefObject.h platform/SimplePropertyPageSite.h
   platform/TextBox.h platform/Variant.h platform/Widget.h
-  contracts/DataConnection.h contracts/DataCursor.h contracts/Fields.h
+  contracts/DataConnection.h contracts/DataCursor.h contracts/Fields.h contracts/SearchStatement.h
   contracts/ForwardingConnection.h contracts/ForwardingCursor.h
   ctltrovel/ctlTrovel.h ctltrovel/TIPOC.h
   ctltrovel2/ctlTrovel2.h ctltrovel2/clsColumns.h ctltrovel2/clsColumn.h ctltrovel2/ColumnDescription.h

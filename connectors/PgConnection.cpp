@@ -523,7 +523,6 @@ struct PgConnection::Session {
 
   const std::string address;  // as given: it may hold a password, so never shown
   const std::string shown;    // the address with passwords masked
-  std::string password;       // scrubbed out of every message
   const ConnectionSettings settings;
   PGconn* conn = nullptr;
   int open_cursors = 0;       // cursors declared in the running transaction

@@ -66,7 +66,7 @@ std::vector<ColumnDescription> ColumnDescription::Parse(const std::string& text)
   json list;
   try {
     list = json::parse(text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // a syntax error, or a number past a double's range
     throw Error::TypeMismatch(std::string("the columns are not valid JSON: ") + e.what());
   }
   return FromJson(list);

@@ -123,7 +123,7 @@ void JsonFilePropertyBag::Load(const std::string& path) {
   if (!in) throw Error(75, "cannot read " + path);
   try {
     FromJson(json::parse(in));
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // a syntax error, or a number past a double's range
     throw Error(Error::kTypeMismatch, path + " is not valid JSON: " + e.what());
   }
 }

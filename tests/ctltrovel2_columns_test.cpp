@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "ctltrovel2/ColumnDescription.h"
 #include "ctltrovel2/clsColumns.h"
 #include "platform/Error.h"
 #include "platform/FlexGrid.h"
@@ -204,6 +205,14 @@ TEST_F(ColumnsTest, WriteFailuresShowTheirMessagesAndKeepTheValue) {
   EXPECT_EQ(texts[2], "Columna no válida Key:0");
   EXPECT_EQ(column->Caption() + std::to_string(column->TypeData()), "new" + std::to_string(ctvDATE));
   EXPECT_EQ(columns->Item("a"), column);
+}
+
+// Column descriptions from a form or the Designer: text that is not JSON,
+// a number past a double's range included, is one type-mismatch failure.
+TEST(ColumnDescriptionTest, TextThatIsNotJsonIsRefused) {
+  for (const char* bad : {"[", "[1e99999]", R"([{"Key": "a", "Longht": -1e99999}])", "{\"a\": 1"})
+    EXPECT_EQ(ErrorNumberOf([&] { ColumnDescription::Parse(bad); }), Error::kTypeMismatch) << bad;
+  EXPECT_TRUE(ColumnDescription::Parse("  ").empty());
 }
 
 }  // namespace

@@ -209,6 +209,8 @@ TEST(PropertyBagTest, FileRoundTripKeepsTypes) {
 
   std::ofstream(path) << "{ not json";
   EXPECT_THROW(again.Load(path), Error);
+  std::ofstream(path) << R"({"NumCol": 1e99999})";  // past a double: the library's own out_of_range
+  EXPECT_THROW(again.Load(path), Error);
   std::ofstream(path) << R"({"NumCol": {"type": "Long", "value": "x"}})";
   EXPECT_THROW(again.Load(path), Error);
   std::filesystem::remove(path);

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "connectors/IsoDateText.h"
@@ -95,6 +97,10 @@ constexpr char kCancelledState[] = "57014";
 constexpr int kWaitSliceMs = 20;
 // How long past the time limit we wait for statement_timeout before sending
 // a cancel request of our own (a server whose setting was changed).
+constexpr std::chrono::milliseconds kCancelAfter(500);
+// How long a cancel request may go unanswered before the session is given
+// up: its socket closed, the read ended. A paused or unreachable server then
+// holds a read for its time limit and this grace at most.
 constexpr std::chrono::seconds kCancelGrace(2);
 
 struct ResultFree {
@@ -292,33 +298,62 @@ struct PgConnection::Session {
   }
 
   // A command was sent: its time starts now.
-  void Begin() { started = std::chrono::steady_clock::now(); }
+  void Begin() {
+    started = std::chrono::steady_clock::now();
+    abandoned = false;
+  }
 
-  // Waits until libpq can hand over a result without blocking, asking the
-  // host now and then whether to stop, and sending a cancel request when it
-  // says so or when the server lets the statement run well past the limit.
+  // Waits until libpq can hand over a result without blocking. The host is
+  // asked now and then whether to stop, for the whole wait, before and after
+  // a cancel request. A stop, or a statement that runs past the limit (the
+  // server's statement_timeout should have ended it), sends a cancel
+  // request; when that gets no answer within kCancelGrace (a paused server,
+  // a broken network) the session is abandoned: its socket closed, the read
+  // ended with the time-limit or stop message, the next read connecting
+  // again.
   void Wait() {
     const int socket = PQsocket(conn);
-    bool cancel_sent = false;
+    std::optional<std::chrono::steady_clock::time_point> cancelled;
     while (socket >= 0 && PQisBusy(conn)) {
       pollfd p{socket, POLLIN, 0};
       if (::poll(&p, 1, kWaitSliceMs) != 0 && !PQconsumeInput(conn)) return;
-      if (cancel_sent) continue;
-      auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-      bool stop = settings.read_progress && settings.read_progress(elapsed);
+      const auto now = std::chrono::steady_clock::now();
+      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started);
+      const bool stop = settings.read_progress && settings.read_progress(elapsed);
       stop_asked |= stop;
-      auto limit = settings.read_time_limit;
-      if (stop || (limit.count() > 0 && elapsed > limit + kCancelGrace)) cancel_sent = Cancel();
+      const auto limit = settings.read_time_limit;
+      if (!cancelled) {
+        if (stop || (limit.count() > 0 && elapsed > limit + kCancelAfter)) {
+          Cancel();
+          cancelled = now;
+        }
+      } else if (now - *cancelled > kCancelGrace) {
+        return Abandon();
+      }
     }
   }
 
-  bool Cancel() {
+  // Sends a cancel request from a thread of its own: PQcancel connects to
+  // the server and waits for its answer, which a paused or unreachable
+  // server never gives, and the host's thread must not wait with it.
+  void Cancel() {
     PGcancel* cancel = PQgetCancel(conn);
-    if (!cancel) return false;
-    char why[256];
-    PQcancel(cancel, why, sizeof why);
-    PQfreeCancel(cancel);
-    return true;
+    if (!cancel) return;
+    std::thread([cancel] {
+      char why[256];
+      PQcancel(cancel, why, sizeof why);
+      PQfreeCancel(cancel);
+    }).detach();
+  }
+
+  // Gives the session up: every cursor of it is gone, and the next read
+  // connects again.
+  void Abandon() {
+    abandoned = true;
+    Forget();
+    PQfinish(conn);
+    conn = nullptr;
+    broken = true;
   }
 
   // One command of a pipeline: its text and the values of its parameters
@@ -366,8 +401,13 @@ struct PgConnection::Session {
   void Connect() {
     // The address comes after our defaults, so that it may change them, and
     // before the encoding, which every conversion here relies on.
-    const char* keys[] = {"connect_timeout", "fallback_application_name", "dbname", "client_encoding", nullptr};
-    const char* values[] = {"10", "trovel", address.c_str(), "UTF8", nullptr};
+    // Every wait is bounded: the connection's own (10 s), and on TCP
+    // keepalives and a user timeout, so that a server or network gone quiet
+    // is found within about half a minute.
+    const char* keys[] = {"connect_timeout", "keepalives", "keepalives_idle", "keepalives_interval",
+                          "keepalives_count", "tcp_user_timeout", "fallback_application_name", "dbname",
+                          "client_encoding", nullptr};
+    const char* values[] = {"10", "1", "15", "5", "3", "30000", "trovel", address.c_str(), "UTF8", nullptr};
     PGconn* c = PQconnectdbParams(keys, values, 1);
     if (!c) Fail("cannot connect to the database " + shown + ": out of memory");
     if (PQstatus(c) != CONNECTION_OK) {
@@ -488,6 +528,10 @@ struct PgConnection::Session {
   // its farewell reaches us, but libpq often sees only the closed socket;
   // a transaction that waited longer than the limit tells the same.
   [[noreturn]] void Failed(const PGresult* r) {
+    if (abandoned) {
+      abandoned = false;
+      Fail(stop_asked ? ReadRefusal::Stopped() : ReadRefusal::TimedOut(settings.read_time_limit));
+    }
     std::string server = ServerText(r);
     const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
     if (PQstatus(conn) == CONNECTION_OK && state && std::strcmp(state, kCancelledState) == 0)
@@ -529,6 +573,7 @@ struct PgConnection::Session {
   uint64_t epoch = 0;         // changes whenever the session's cursors are gone
   uint64_t cursors_made = 0;  // names each cursor, never reused
   bool broken = false;        // state unknown: connect again before a read
+  bool abandoned = false;     // the last command's session was given up (Abandon)
   std::string lost;           // why the last session was lost
   std::chrono::steady_clock::time_point last_done = std::chrono::steady_clock::now();  // end of the last command
   std::chrono::steady_clock::duration idle_before{};  // how long the session waited before the last command
@@ -553,6 +598,7 @@ class PgCursor : public DataCursor {
   }
   bool AtEnd() override {
     CheckOpen();
+    CheckFailure();
     return row_ >= rows_;
   }
   std::string MoveNext() override {
@@ -574,7 +620,7 @@ class PgCursor : public DataCursor {
   void Fetch() {
     if (!Live()) {
       drained_ = true;
-      s_->Fail(s_->lost.empty() ? "the cursor's session has ended; read again" : s_->lost);
+      Remember([&] { s_->Fail(s_->lost.empty() ? "the cursor's session has ended; read again" : s_->lost); });
     }
     s_->stop_asked = false;
     Take(s_->Exec("FETCH FORWARD " + std::to_string(kLaterBatch) + " FROM " + name_), kLaterBatch);
@@ -592,7 +638,7 @@ class PgCursor : public DataCursor {
         s_->Restore();
         Release();
       }
-      s_->Failed(r.get());
+      Remember([&] { s_->Failed(r.get()); });
     }
     if (!described_) fields_.Describe(r.get());
     described_ = true;
@@ -609,6 +655,23 @@ class PgCursor : public DataCursor {
 
  private:
   bool Live() const { return declared_ && epoch_ == s_->epoch; }
+
+  // Runs `fail`, which throws, and keeps its message: a cursor whose rows
+  // could not be read says so again at every later press, rather than
+  // looking like the end of the result.
+  template <typename F>
+  [[noreturn]] void Remember(F&& fail) {
+    try {
+      fail();
+    } catch (const Error& e) {
+      failure_ = e.description();
+      throw;
+    }
+    throw Error(Error::kDatabase, "the read failed");  // not reached: `fail` throws
+  }
+  void CheckFailure() const {
+    if (!failure_.empty()) throw Error(Error::kDatabase, failure_);
+  }
 
   void Release() {
     if (Live()) s_->EndCursor(name_);
@@ -630,6 +693,7 @@ class PgCursor : public DataCursor {
   bool drained_ = false;      // no rows are left to fetch
   bool described_ = false;
   bool open_ = true;
+  std::string failure_;       // why the last read of rows failed
   Result batch_;
   int rows_ = 0;
   int row_ = 0;
@@ -718,25 +782,34 @@ std::shared_ptr<DataCursor> PgConnection::Open(const std::string& sql, const std
   // so the statement reads what its developer wrote and nothing else.
   Session& s = *session_;
   s.EnsureConnected();
-  const bool first = s.open_cursors == 0;
-  if (first && PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
   const std::string name = "trovel_" + std::to_string(++s.cursors_made);
-  std::vector<Session::Command> commands;
-  if (first) commands.push_back({"BEGIN READ ONLY", {}});
-  commands.push_back({"DECLARE " + name + " NO SCROLL CURSOR FOR " + sql, values});
-  if (!first) commands.push_back({std::string("RELEASE SAVEPOINT ") + kSavepoint, {}});
-  commands.push_back({std::string("SAVEPOINT ") + kSavepoint, {}});
-  commands.push_back({"FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name, {}});
-  std::vector<Result> results = s.Pipeline(commands);
-  const size_t declared = first ? 2 : 1;  // results up to the declaration
-  if (first && (results.size() < declared || !Succeeded(results[declared - 1].get())) &&
+  // The first cursor of a transaction begins it; a later one releases the
+  // savepoint of the one before.
+  auto commands_for = [&](bool first) {
+    std::vector<Session::Command> commands;
+    if (first) commands.push_back({"BEGIN READ ONLY", {}});
+    commands.push_back({"DECLARE " + name + " NO SCROLL CURSOR FOR " + sql, values});
+    if (!first) commands.push_back({std::string("RELEASE SAVEPOINT ") + kSavepoint, {}});
+    commands.push_back({std::string("SAVEPOINT ") + kSavepoint, {}});
+    commands.push_back({"FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name, {}});
+    return commands;
+  };
+  bool first = s.open_cursors == 0;
+  if (first && PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
+  std::vector<Result> results = s.Pipeline(commands_for(first));
+  auto declared = [&] { return first ? size_t{2} : size_t{1}; };  // results up to the declaration
+  if ((results.size() < declared() || !Succeeded(results[declared() - 1].get())) && !s.abandoned &&
       PQstatus(s.conn) == CONNECTION_BAD) {
-    // The server closed the session while nobody was reading: connect again
-    // once, since nothing of this read has run.
+    // The server closed the session while nobody was reading (a restart, a
+    // standby gone): connect again once, since nothing of this read has run.
+    // Other cursors of the old session are gone with it, and say so when
+    // they are next read.
+    s.Forget();
     s.EnsureConnected();
-    results = s.Pipeline(commands);
+    first = true;
+    results = s.Pipeline(commands_for(first));
   }
-  if (results.size() < declared || !Succeeded(results[declared - 1].get())) {
+  if (results.size() < declared() || !Succeeded(results[declared() - 1].get())) {
     s.Restore();
     s.Failed(results.back().get());
   }

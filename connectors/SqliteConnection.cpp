@@ -89,6 +89,9 @@ class SqliteCursor : public DataCursor {
   }
   bool AtEnd() override {
     if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    // A cursor whose rows could not be read says so again at every later
+    // press, rather than looking like the end of the result.
+    if (!failure_.empty()) throw Error(Error::kDatabase, failure_);
     return at_end_;
   }
   std::string MoveNext() override {
@@ -109,8 +112,9 @@ class SqliteCursor : public DataCursor {
     int rc = SQLITE_DONE;
     try {
       rc = handle_->guard->Step(stmt_);
-    } catch (...) {
+    } catch (const Error& e) {
       at_end_ = true;
+      failure_ = e.description();
       throw;
     }
     if (rc != SQLITE_ROW) at_end_ = true;
@@ -119,6 +123,7 @@ class SqliteCursor : public DataCursor {
   std::shared_ptr<SqliteConnection::Handle> handle_;
   sqlite3_stmt* stmt_;
   bool at_end_ = false;
+  std::string failure_;  // why the last step failed
   std::unique_ptr<SqliteFields> fields_;
 };
 

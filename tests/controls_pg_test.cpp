@@ -96,6 +96,9 @@ TEST_F(ControlsOnPgTest, AFaultBetweenTwoPagePressesGivesAMessageAndTheNextReadW
     EXPECT_NE(TakeMessage().find(k.message), std::string::npos);
     EXPECT_EQ(DataRows(), 52);  // the row fetched before the fault stays
     EXPECT_EQ(Buttons(), "1111");
+    ctl.cmdSiguiente.Click();  // a second press says so again, and leaves "Siguiente" as it was
+    EXPECT_NE(TakeMessage().find(k.message), std::string::npos);
+    EXPECT_EQ(Buttons(), "1111");
     ctl.p_leer();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(Row(51), (std::vector<std::string>{"C051", "Ana García"}));

@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -314,6 +315,18 @@ struct PgConnection::Session {
   void Wait() {
     const int socket = PQsocket(conn);
     std::optional<std::chrono::steady_clock::time_point> cancelled;
+    std::shared_ptr<std::atomic<bool>> cancel_done;
+    // A cancel request that reaches the server after this statement ended
+    // would cancel the next one: once the answer is here, give the request
+    // (already sent, or failing) the grace to be done with.
+    struct Settle {
+      const std::shared_ptr<std::atomic<bool>>& done;
+      ~Settle() {
+        const auto until = std::chrono::steady_clock::now() + kCancelGrace;
+        while (done && !*done && std::chrono::steady_clock::now() < until)
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    } settle{cancel_done};
     while (socket >= 0 && PQisBusy(conn)) {
       pollfd p{socket, POLLIN, 0};
       if (::poll(&p, 1, kWaitSliceMs) != 0 && !PQconsumeInput(conn)) return;
@@ -324,10 +337,11 @@ struct PgConnection::Session {
       const auto limit = settings.read_time_limit;
       if (!cancelled) {
         if (stop || (limit.count() > 0 && elapsed > limit + kCancelAfter)) {
-          Cancel();
+          cancel_done = Cancel();
           cancelled = now;
         }
       } else if (now - *cancelled > kCancelGrace) {
+        cancel_done.reset();  // the session is gone: nothing left for the request to hit
         return Abandon();
       }
     }
@@ -335,15 +349,22 @@ struct PgConnection::Session {
 
   // Sends a cancel request from a thread of its own: PQcancel connects to
   // the server and waits for its answer, which a paused or unreachable
-  // server never gives, and the host's thread must not wait with it.
-  void Cancel() {
+  // server never gives, and the host's thread must not wait with it. The
+  // flag returned turns true once the request is done with.
+  std::shared_ptr<std::atomic<bool>> Cancel() {
+    auto done = std::make_shared<std::atomic<bool>>(false);
     PGcancel* cancel = PQgetCancel(conn);
-    if (!cancel) return;
-    std::thread([cancel] {
+    if (!cancel) {
+      *done = true;
+      return done;
+    }
+    std::thread([cancel, done] {
       char why[256];
       PQcancel(cancel, why, sizeof why);
       PQfreeCancel(cancel);
+      *done = true;
     }).detach();
+    return done;
   }
 
   // Gives the session up: every cursor of it is gone, and the next read

@@ -314,7 +314,9 @@ struct PgConnection::Session {
   // again.
   void Wait() {
     const int socket = PQsocket(conn);
-    std::optional<std::chrono::steady_clock::time_point> cancelled;
+    // When the session is given up if no answer came: the grace after a
+    // stop, or after the time limit.
+    std::optional<std::chrono::steady_clock::time_point> give_up;
     std::shared_ptr<std::atomic<bool>> cancel_done;
     // A cancel request that reaches the server after this statement ended
     // would cancel the next one: once the answer is here, give the request
@@ -335,12 +337,12 @@ struct PgConnection::Session {
       const bool stop = settings.read_progress && settings.read_progress(elapsed);
       stop_asked |= stop;
       const auto limit = settings.read_time_limit;
-      if (!cancelled) {
+      if (!give_up) {
         if (stop || (limit.count() > 0 && elapsed > limit + kCancelAfter)) {
           cancel_done = Cancel();
-          cancelled = now;
+          give_up = stop ? now + kCancelGrace : started + limit + kCancelGrace;
         }
-      } else if (now - *cancelled > kCancelGrace) {
+      } else if (now > *give_up) {
         cancel_done.reset();  // the session is gone: nothing left for the request to hit
         return Abandon();
       }

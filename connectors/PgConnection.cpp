@@ -91,6 +91,10 @@ constexpr size_t kSpellingsKept = 64;
 // The server ends a session left idle in a transaction with this SQLSTATE.
 constexpr char kIdleTimeoutState[] = "25P03";
 
+// A standby's cancellation of a statement, or of a session, that a change
+// coming from the primary conflicts with.
+constexpr char kRecoveryConflictState[] = "40001";
+
 // A statement cancelled, by statement_timeout or by our cancel request.
 constexpr char kCancelledState[] = "57014";
 
@@ -283,6 +287,7 @@ struct PgConnection::Session {
 
   Result Exec(const std::string& sql) {
     idle_before = std::chrono::steady_clock::now() - last_done;
+    TakeWhatCameWhileIdle();
     Result last;
     if (PQsendQuery(conn, sql.c_str())) {
       Begin();
@@ -296,6 +301,13 @@ struct PgConnection::Session {
     if (!last) last.reset(PQmakeEmptyPGresult(conn, PGRES_FATAL_ERROR));
     last_done = std::chrono::steady_clock::now();
     return last;
+  }
+
+  // Reads what the server sent while nothing was asked of it (a FATAL
+  // message before it closed the session reaches the notice receiver), so
+  // that a failure of the next command knows why. Never waits.
+  void TakeWhatCameWhileIdle() {
+    if (conn && !PQisBusy(conn)) PQconsumeInput(conn);
   }
 
   // A command was sent: its time starts now.
@@ -392,6 +404,7 @@ struct PgConnection::Session {
   // the session broke before it answered).
   std::vector<Result> Pipeline(const std::vector<Command>& commands) {
     idle_before = std::chrono::steady_clock::now() - last_done;
+    TakeWhatCameWhileIdle();
     std::vector<Result> results;
     bool sent = PQenterPipelineMode(conn);
     std::vector<const char*> values;
@@ -447,7 +460,18 @@ struct PgConnection::Session {
   // never take a backslash as an escape, dates read month first and shown
   // in ISO form, this machine's time zone, UTF-8 text. Then the limits.
   void Prepare() {
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    // Notices are not shown; one that tells of a recovery conflict (a
+    // standby ending the session while it waited between two page presses)
+    // is kept to say why the session was lost.
+    recovery_conflict = false;
+    PQsetNoticeReceiver(
+        conn,
+        [](void* self, const PGresult* notice) {
+          const char* state = PQresultErrorField(notice, PG_DIAG_SQLSTATE);
+          if (state && std::strcmp(state, kRecoveryConflictState) == 0)
+            static_cast<Session*>(self)->recovery_conflict = true;
+        },
+        this);
     std::string sql = "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'";
     long long limit = settings.idle_transaction_limit.count();
     if (limit > 0) sql += "; SET idle_in_transaction_session_timeout = " + std::to_string(std::min<long long>(limit, INT32_MAX));
@@ -559,6 +583,18 @@ struct PgConnection::Session {
     const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
     if (PQstatus(conn) == CONNECTION_OK && state && std::strcmp(state, kCancelledState) == 0)
       Fail(stop_asked ? ReadRefusal::Stopped() : ReadRefusal::TimedOut(settings.read_time_limit));
+    if (recovery_conflict || (state && std::strcmp(state, kRecoveryConflictState) == 0)) {
+      recovery_conflict = false;
+      // A standby cancels a search, or ends its session, when a change that
+      // comes from the primary needs what the search holds (a lock, row
+      // versions that VACUUM removed there). Nothing is wrong with the
+      // server: read again. (A read-only transaction at READ COMMITTED
+      // meets this state from nothing else.)
+      if (PQstatus(conn) != CONNECTION_OK) Forget();
+      lost = "La búsqueda se canceló en el servidor réplica: un cambio que llegaba del servidor principal "
+             "necesitaba lo que ella tenía (conflicto con la recuperación). Vuelva a leer";
+      Fail(lost, server);
+    }
     if (PQstatus(conn) == CONNECTION_OK) Fail(server, server);
     auto limit = settings.idle_transaction_limit;
     bool idle = (state && std::strcmp(state, kIdleTimeoutState) == 0) ||
@@ -597,6 +633,7 @@ struct PgConnection::Session {
   uint64_t cursors_made = 0;  // names each cursor, never reused
   bool broken = false;        // state unknown: connect again before a read
   bool abandoned = false;     // the last command's session was given up (Abandon)
+  bool recovery_conflict = false;  // the standby told of a recovery conflict ending the session
   std::string lost;           // why the last session was lost
   std::chrono::steady_clock::time_point last_done = std::chrono::steady_clock::now();  // end of the last command
   std::chrono::steady_clock::duration idle_before{};  // how long the session waited before the last command

@@ -4,7 +4,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <thread>
 
 #include "connectors/ReadRefusal.h"
 #include "tests/ContractDatabase.h"
@@ -125,55 +124,6 @@ TEST_F(FaultsOnPgTest, ARestartIsHealedBeforeTheNextReadWhateverHoldsACursor) {
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(other.grdDatos.Rows() - 1, 102);
   other.Quit();
-}
-
-// A standby's recovery conflict: the search on the standby holds its table
-// while the primary alters it, and the standby (waiting at most 500 ms for
-// it) ends the search's session. The page press says what happened, and the
-// next read works.
-TEST_F(FaultsOnPgTest, ARecoveryConflictOnTheStandbySaysWhatHappened) {
-  const std::string on_standby = ContractDatabase::InSchema(servers.standby, schema);
-  bool replicated = false;
-  for (int i = 0; i < 300 && !replicated; ++i) {
-    try {
-      replicated = Number(*OpenConnection(on_standby), "select count(*) from clientes") == ContractDatabase::kRows;
-    } catch (const Error&) {
-    }
-    if (!replicated) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  ASSERT_TRUE(replicated);
-  struct Delay {  // the standby's wait for a conflicting search, back to its default afterwards
-    explicit Delay(const PgServers& s) : standby(s.standby) { Set("'500ms'"); }
-    ~Delay() { Set("DEFAULT"); }
-    void Set(const std::string& value) {
-      ExecuteScript(standby, "ALTER SYSTEM SET max_standby_streaming_delay = " + value);
-      ExecuteScript(standby, "SELECT pg_reload_conf()");
-    }
-    std::string standby;
-  } delay(servers);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the reload reaches the standby's startup process
-
-  ConfigureClientes();
-  auto db = std::make_shared<RecordingConnection>(OpenConnection(on_standby), log);
-  ctl.glbDb(db);
-  ctl.p_leer();
-  ASSERT_EQ(DataRows(), 51);
-  const long long pid = Number(*db, "select pg_backend_pid()");
-  ExecuteScript(ContractDatabase::InSchema(servers.primary, schema), "alter table clientes add column extra int");
-  // The standby ends the session once it has waited its delay.
-  auto watcher = OpenConnection(servers.standby);
-  for (int i = 0; i < 100 && Number(*watcher, "select count(*) from pg_stat_activity where pid = " +
-                                                  std::to_string(pid)) > 0;
-       ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  ctl.cmdSiguiente.Click();
-  ExpectOneCriticalMessage();
-  EXPECT_NE(host.messages[0].text.find("conflicto con la recuperación"), std::string::npos) << host.messages[0].text;
-  host.messages.clear();
-  EXPECT_EQ(Buttons(), "1111");
-  ctl.p_leer();
-  EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(DataRows(), 51);
 }
 
 }  // namespace

@@ -9,12 +9,21 @@
 namespace trovel {
 
 struct ConnectionSettings {
-  // How long a read may keep its transaction open with nobody paging on
-  // before the server ends the session. An open cursor on a server holds a
-  // transaction, and a form left open must not hold the server's clean-up
-  // back for ever; past the limit the next page gives a clear message and the
-  // next read connects again. Zero or less leaves the server's own setting.
-  std::chrono::milliseconds idle_transaction_limit = std::chrono::minutes(5);
+  // How long a read keeps what it holds in the database (SQLite's lock on
+  // the file, PostgreSQL's transaction with its snapshot and locks) once
+  // nobody pages on. A result stays on screen for as long as the user
+  // likes, and other programs must not wait for it: past the hold time the
+  // connection lets go, and the next page press runs the statement again,
+  // with the same values, and goes on after the rows already read. Paging
+  // without pauses keeps the one cursor. Used only with `defer`.
+  std::chrono::milliseconds hold_time = std::chrono::seconds(3);
+
+  // Runs `task` on the host's thread (the one that uses the connection)
+  // after `delay`, from the host's event loop; the connection uses it to let
+  // go of a read after hold_time. A task may run late, or never (the host
+  // closing); it must not run inside a call into the connection. Without
+  // it a read holds its cursor until the control lets go of it.
+  std::function<void(std::chrono::milliseconds delay, std::function<void()> task)> defer;
 
   // Whether a database file that does not exist is made, empty. A host that
   // opens the database a user named turns this off, so that a mistyped path

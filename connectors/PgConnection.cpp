@@ -21,6 +21,7 @@
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
 #include "connectors/PgAddress.h"
+#include "connectors/ReadHold.h"
 #include "connectors/ReadRefusal.h"
 #include "connectors/SqlText.h"
 #include "platform/Error.h"
@@ -87,9 +88,6 @@ constexpr char kCatalogNames[] =
     " UNION SELECT nspname::text FROM pg_catalog.pg_namespace) AS names ON upper(n) = upper(u)";
 // Base texts whose spelling a session keeps; a form has a handful.
 constexpr size_t kSpellingsKept = 64;
-
-// The server ends a session left idle in a transaction with this SQLSTATE.
-constexpr char kIdleTimeoutState[] = "25P03";
 
 // A standby's cancellation of a statement, or of a session, that a change
 // coming from the primary conflicts with.
@@ -220,18 +218,11 @@ std::string LocalTimeZone() {
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
-std::string Duration(std::chrono::milliseconds limit) {
-  long long ms = limit.count();
-  if (ms % 60000 == 0) return std::to_string(ms / 60000) + (ms == 60000 ? " minute" : " minutes");
-  if (ms % 1000 == 0) return std::to_string(ms / 1000) + (ms == 1000 ? " second" : " seconds");
-  return std::to_string(ms) + " ms";
-}
-
 }  // namespace
 
 // One libpq session, shared by a connection and the cursors it opened, so
 // that a cursor may outlive the connection object.
-struct PgConnection::Session {
+struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Session> {
   Session(const std::string& address, const ConnectionSettings& settings)
       : address(address), shown(PgAddress::Masked(address)), settings(settings) {
     char* message = nullptr;
@@ -286,7 +277,7 @@ struct PgConnection::Session {
   }
 
   Result Exec(const std::string& sql) {
-    idle_before = std::chrono::steady_clock::now() - last_done;
+    Busy busy(*this);
     TakeWhatCameWhileIdle();
     Result last;
     if (PQsendQuery(conn, sql.c_str())) {
@@ -299,7 +290,6 @@ struct PgConnection::Session {
       }
     }
     if (!last) last.reset(PQmakeEmptyPGresult(conn, PGRES_FATAL_ERROR));
-    last_done = std::chrono::steady_clock::now();
     return last;
   }
 
@@ -403,7 +393,7 @@ struct PgConnection::Session {
   // command up to and including the first that failed (a null result when
   // the session broke before it answered).
   std::vector<Result> Pipeline(const std::vector<Command>& commands) {
-    idle_before = std::chrono::steady_clock::now() - last_done;
+    Busy busy(*this);
     TakeWhatCameWhileIdle();
     std::vector<Result> results;
     bool sent = PQenterPipelineMode(conn);
@@ -430,7 +420,6 @@ struct PgConnection::Session {
     PQexitPipelineMode(conn);
     if (results.empty() || (results.size() < commands.size() && Succeeded(results.back().get())))
       results.emplace_back(nullptr);
-    last_done = std::chrono::steady_clock::now();
     return results;
   }
 
@@ -473,8 +462,6 @@ struct PgConnection::Session {
         },
         this);
     std::string sql = "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'";
-    long long limit = settings.idle_transaction_limit.count();
-    if (limit > 0) sql += "; SET idle_in_transaction_session_timeout = " + std::to_string(std::min<long long>(limit, INT32_MAX));
     long long read_limit = settings.read_time_limit.count();
     if (read_limit > 0) sql += "; SET statement_timeout = " + std::to_string(std::min<long long>(read_limit, INT32_MAX));
     Result r = Exec(sql);
@@ -571,9 +558,7 @@ struct PgConnection::Session {
   }
 
   // Reports a failed command. A lost session is forgotten, and the message
-  // says why: the idle limit, or the server gone. The server says which when
-  // its farewell reaches us, but libpq often sees only the closed socket;
-  // a transaction that waited longer than the limit tells the same.
+  // says so.
   [[noreturn]] void Failed(const PGresult* r) {
     if (abandoned) {
       abandoned = false;
@@ -596,16 +581,9 @@ struct PgConnection::Session {
       Fail(lost, server);
     }
     if (PQstatus(conn) == CONNECTION_OK) Fail(server, server);
-    auto limit = settings.idle_transaction_limit;
-    bool idle = (state && std::strcmp(state, kIdleTimeoutState) == 0) ||
-                (open_cursors > 0 && limit.count() > 0 && idle_before >= limit);
     Forget();
-    if (idle)
-      lost = "the search was left open for more than " + Duration(settings.idle_transaction_limit) +
-             " without paging on, and the database server ended it; read again to go on";
-    else
-      lost = "the connection to the database server was lost (" + FirstLine(server) +
-             "); read again once the server is back";
+    lost = "the connection to the database server was lost (" + FirstLine(server) +
+           "); read again once the server is back";
     Fail(lost, server);
   }
 
@@ -624,6 +602,79 @@ struct PgConnection::Session {
     }
   }
 
+  // A command in flight: the hold's task must not send one of its own
+  // meanwhile (a host may run its timers while a read waits, through
+  // read_progress).
+  struct Busy {
+    explicit Busy(Session& session) : s(session) { ++s.busy; }
+    ~Busy() { --s.busy; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    Session& s;
+  };
+
+  // The commands that declare the cursor `name` on `sql` with `values`
+  // bound, skip its first `skip` rows and fetch the next `batch`, in one
+  // round trip; `*declared` is set to how many of them must succeed for
+  // the cursor to stand where it should. A transaction begun here pins what
+  // would let a statement run again give its rows in another order: a
+  // sequential scan that joins another one under way starts in the middle
+  // of the table, and a parallel plan merges its workers' rows as they
+  // come. Without them the order of rows that ORDER BY leaves open (ties,
+  // or no ORDER BY at all) is the same each time the data is.
+  std::vector<Command> DeclareCommands(const std::string& name, const std::string& sql,
+                                       const std::vector<std::string>& values, uint64_t skip, int batch,
+                                       size_t* declared) const {
+    const bool first = open_cursors == 0;
+    std::vector<Command> commands;
+    if (first) {
+      commands.push_back({"BEGIN READ ONLY", {}});
+      commands.push_back({"SET LOCAL synchronize_seqscans = off", {}});
+      commands.push_back({"SET LOCAL max_parallel_workers_per_gather = 0", {}});
+    }
+    commands.push_back({"DECLARE " + name + " NO SCROLL CURSOR FOR " + sql, values});
+    if (skip > 0) commands.push_back({"MOVE FORWARD " + std::to_string(skip) + " FROM " + name, {}});
+    *declared = commands.size();
+    if (!first) commands.push_back({std::string("RELEASE SAVEPOINT ") + kSavepoint, {}});
+    commands.push_back({std::string("SAVEPOINT ") + kSavepoint, {}});
+    commands.push_back({"FETCH FORWARD " + std::to_string(batch) + " FROM " + name, {}});
+    return commands;
+  }
+
+  // A call on one of the session's cursors while it holds a transaction:
+  // the hold time starts again.
+  void Touch() {
+    if (!settings.defer || open_cursors == 0) return;
+    if (!hold) {
+      hold = std::make_shared<ReadHold>(settings, [weak = weak_from_this()] {
+        std::shared_ptr<Session> s = weak.lock();
+        return s ? s->LetGo() : ReadHold::Outcome::kDone;
+      });
+    }
+    hold->Touch();
+  }
+
+  // The whole session has been idle for the hold time: its transaction
+  // ends, and with it the snapshot and the locks of every cursor in it.
+  // Each cursor keeps the rows it has in hand and declares itself again
+  // when it needs more (PgCursor::Resume). Never throws.
+  ReadHold::Outcome LetGo() {
+    if (busy) return ReadHold::Outcome::kBusy;
+    if (open_cursors == 0 || !conn || PQstatus(conn) != CONNECTION_OK) return ReadHold::Outcome::kDone;
+    Result r = Exec("COMMIT");
+    open_cursors = 0;
+    ++transaction;
+    if (!Succeeded(r.get())) {
+      last_error = Scrub(ServerText(r.get()));
+      if (PQstatus(conn) == CONNECTION_OK) {
+        Restore();
+      } else {
+        Forget();
+      }
+    }
+    return ReadHold::Outcome::kDone;
+  }
+
   const std::string address;  // as given: it may hold a password, so never shown
   const std::string shown;    // the address with passwords masked
   const ConnectionSettings settings;
@@ -635,34 +686,44 @@ struct PgConnection::Session {
   bool abandoned = false;     // the last command's session was given up (Abandon)
   bool recovery_conflict = false;  // the standby told of a recovery conflict ending the session
   std::string lost;           // why the last session was lost
-  std::chrono::steady_clock::time_point last_done = std::chrono::steady_clock::now();  // end of the last command
-  std::chrono::steady_clock::duration idle_before{};  // how long the session waited before the last command
   std::string last_error;
   std::map<std::string, std::string> spellings;  // base text -> with the catalog's spelling
   std::chrono::steady_clock::time_point started;  // when the command in flight was sent
   bool stop_asked = false;                        // the host asked to stop the read in hand
+  int busy = 0;                                   // commands in flight (Busy)
+  uint64_t transaction = 0;                       // changes whenever the hold ends the transaction
+  std::shared_ptr<ReadHold> hold;                 // with a host's timer, once a read was held
 };
 
 namespace {
 
 class PgCursor : public DataCursor {
  public:
-  PgCursor(std::shared_ptr<PgConnection::Session> session, std::string name)
-      : s_(std::move(session)), name_(std::move(name)), epoch_(s_->epoch) {}
+  PgCursor(std::shared_ptr<PgConnection::Session> session, std::string name, std::string sql,
+           std::vector<std::string> values)
+      : s_(std::move(session)),
+        name_(std::move(name)),
+        sql_(std::move(sql)),
+        values_(std::move(values)),
+        epoch_(s_->epoch),
+        transaction_(s_->transaction) {}
   ~PgCursor() override { Close(); }
 
   const trovel::Fields& Fields() override {
     CheckRow();
+    s_->Touch();
     fields_.StandOn(batch_.get(), row_);
     return fields_;
   }
   bool AtEnd() override {
     CheckOpen();
     CheckFailure();
+    s_->Touch();
     return row_ >= rows_;
   }
   std::string MoveNext() override {
     CheckRow();
+    s_->Touch();
     if (++row_ >= rows_ && !drained_) Fetch();
     return "";
   }
@@ -683,7 +744,33 @@ class PgCursor : public DataCursor {
       Remember([&] { s_->Fail(s_->lost.empty() ? "the cursor's session has ended; read again" : s_->lost); });
     }
     s_->stop_asked = false;
+    if (transaction_ != s_->transaction) return Resume();
     Take(s_->Exec("FETCH FORWARD " + std::to_string(kLaterBatch) + " FROM " + name_), kLaterBatch);
+  }
+
+  // The hold ended the transaction that held the cursor: declares it again
+  // in a new one, with the same values, past the rows fetched so far, and
+  // fetches the next batch, in one round trip. On unchanged data the rows
+  // are those the old cursor would have given (Session::DeclareCommands);
+  // rows written meanwhile move the position.
+  void Resume() {
+    PgConnection::Session& s = *s_;
+    if (s.open_cursors == 0 && PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
+    size_t declared = 0;
+    std::vector<Result> results =
+        s.Pipeline(s.DeclareCommands(name_, sql_, values_, fetched_, kLaterBatch, &declared));
+    if (results.size() < declared || !Succeeded(results[declared - 1].get())) {
+      drained_ = true;
+      declared_ = false;
+      rows_ = row_ = 0;
+      batch_.reset();
+      s.Restore();
+      s.Failed(results.back().get());
+    }
+    ++s.open_cursors;
+    transaction_ = s.transaction;
+    Take(std::move(results.back()), kLaterBatch);
+    s.Touch();
   }
 
   // Takes the answer to a FETCH of `count` rows and stands on its first row.
@@ -705,6 +792,7 @@ class PgCursor : public DataCursor {
     batch_ = std::move(r);
     rows_ = PQntuples(batch_.get());
     row_ = 0;
+    fetched_ += static_cast<uint64_t>(rows_);
     if (rows_ < count) {
       // Every row is here: the server's part ends now rather than when the
       // control lets go, so a form left open on a short result holds nothing.
@@ -715,6 +803,8 @@ class PgCursor : public DataCursor {
 
  private:
   bool Live() const { return declared_ && epoch_ == s_->epoch; }
+  // The cursor is declared in the session's running transaction.
+  bool InTransaction() const { return Live() && transaction_ == s_->transaction; }
 
   // Runs `fail`, which throws, and keeps its message: a cursor whose rows
   // could not be read says so again at every later press, rather than
@@ -734,7 +824,7 @@ class PgCursor : public DataCursor {
   }
 
   void Release() {
-    if (Live()) s_->EndCursor(name_);
+    if (InTransaction()) s_->EndCursor(name_);
     declared_ = false;
   }
 
@@ -748,8 +838,12 @@ class PgCursor : public DataCursor {
 
   std::shared_ptr<PgConnection::Session> s_;
   const std::string name_;
+  const std::string sql_;                   // what the cursor reads, to declare it again
+  const std::vector<std::string> values_;  // with the values bound
   const uint64_t epoch_;      // the session's epoch at the declaration
-  bool declared_ = true;      // the server holds the cursor
+  uint64_t transaction_;      // the session's transaction at the last declaration
+  uint64_t fetched_ = 0;      // rows fetched from the server so far
+  bool declared_ = true;      // rows are left on the server's side
   bool drained_ = false;      // no rows are left to fetch
   bool described_ = false;
   bool open_ = true;
@@ -843,22 +937,10 @@ std::shared_ptr<DataCursor> PgConnection::Open(const std::string& sql, const std
   Session& s = *session_;
   s.EnsureConnected();
   const std::string name = "trovel_" + std::to_string(++s.cursors_made);
-  // The first cursor of a transaction begins it; a later one releases the
-  // savepoint of the one before.
-  auto commands_for = [&](bool first) {
-    std::vector<Session::Command> commands;
-    if (first) commands.push_back({"BEGIN READ ONLY", {}});
-    commands.push_back({"DECLARE " + name + " NO SCROLL CURSOR FOR " + sql, values});
-    if (!first) commands.push_back({std::string("RELEASE SAVEPOINT ") + kSavepoint, {}});
-    commands.push_back({std::string("SAVEPOINT ") + kSavepoint, {}});
-    commands.push_back({"FETCH FORWARD " + std::to_string(kFirstBatch) + " FROM " + name, {}});
-    return commands;
-  };
-  bool first = s.open_cursors == 0;
-  if (first && PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
-  std::vector<Result> results = s.Pipeline(commands_for(first));
-  auto declared = [&] { return first ? size_t{2} : size_t{1}; };  // results up to the declaration
-  if ((results.size() < declared() || !Succeeded(results[declared() - 1].get())) && !s.abandoned &&
+  if (s.open_cursors == 0 && PQtransactionStatus(s.conn) != PQTRANS_IDLE) s.Exec("ROLLBACK");
+  size_t declared = 0;  // results up to the declaration
+  std::vector<Result> results = s.Pipeline(s.DeclareCommands(name, sql, values, 0, kFirstBatch, &declared));
+  if ((results.size() < declared || !Succeeded(results[declared - 1].get())) && !s.abandoned &&
       PQstatus(s.conn) == CONNECTION_BAD) {
     // The server closed the session while nobody was reading (a restart, a
     // standby gone): connect again once, since nothing of this read has run.
@@ -866,17 +948,17 @@ std::shared_ptr<DataCursor> PgConnection::Open(const std::string& sql, const std
     // they are next read.
     s.Forget();
     s.EnsureConnected();
-    first = true;
-    results = s.Pipeline(commands_for(first));
+    results = s.Pipeline(s.DeclareCommands(name, sql, values, 0, kFirstBatch, &declared));
   }
-  if (results.size() < declared() || !Succeeded(results[declared() - 1].get())) {
+  if (results.size() < declared || !Succeeded(results[declared - 1].get())) {
     s.Restore();
     s.Failed(results.back().get());
   }
   ++s.open_cursors;
-  auto cursor = std::make_shared<PgCursor>(session_, name);
+  auto cursor = std::make_shared<PgCursor>(session_, name, sql, values);
   // The first batch, or the failure of the savepoint or the fetch.
   cursor->Take(std::move(results.back()), kFirstBatch);
+  s.Touch();
   return cursor;
 }
 

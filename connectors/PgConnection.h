@@ -20,8 +20,18 @@
 // extended protocol, which runs one statement only, inside the read-only
 // transaction, which refuses any write. The server's message is kept for
 // LastErrorText. A read costs one round trip to its first block: BEGIN
-// READ ONLY, the declaration, the savepoint and the first FETCH go out
+// READ ONLY (with synchronized scans and parallel plans off for the
+// transaction), the declaration, the savepoint and the first FETCH go out
 // together in libpq's pipeline mode.
+//
+// Holding. With a host's timer (ConnectionSettings::defer), a session whose
+// cursors nobody calls for ConnectionSettings::hold_time ends its
+// transaction: no snapshot, lock or pooled server connection stays taken
+// while a result sits on screen. Each cursor keeps the rows it has; when it
+// needs more it declares itself again in a new transaction, in one round
+// trip, with MOVE past the rows fetched before. Synchronized scans and
+// parallel plans are off in every read's transaction so that the statement
+// run again gives its rows in the same order.
 //
 // A control's read (the SearchStatement form of OpenCursor) binds what the
 // user typed: a LIKE pattern as a parameter of ILIKE with no escape
@@ -52,10 +62,9 @@
 // as String, NULL as Null. Field names are matched without regard to letter
 // case.
 //
-// Failures. A read left idle longer than ConnectionSettings allows is ended
-// by the server; a server that stops or a connection that breaks ends the
-// session too. Either gives a clear message on the next page, and the next
-// read connects again on its own (libpq's several-host addresses with
+// Failures. A server that stops or a connection that breaks ends the
+// session. That gives a clear message on the next page, and the next read
+// connects again on its own (libpq's several-host addresses with
 // target_session_attrs go on with the next host). Passwords in the address
 // are never part of a message.
 #pragma once

@@ -9,6 +9,7 @@
 #include "connectors/AsciiCase.h"
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
+#include "connectors/ReadHold.h"
 #include "connectors/SqlText.h"
 #include "connectors/SqliteReadGuard.h"
 #include "connectors/SqliteTextRules.h"
@@ -19,6 +20,11 @@ namespace trovel {
 struct SqliteConnection::Handle {
   sqlite3* db = nullptr;
   std::unique_ptr<SqliteReadGuard> guard;
+  ConnectionSettings settings;
+  // Steps in flight on this handle. A host may run its timers while a step
+  // waits (through read_progress), and a statement of the handle must not
+  // be reset from inside another one's step.
+  int stepping = 0;
   ~Handle() {
     guard.reset();
     sqlite3_close_v2(db);
@@ -68,22 +74,30 @@ class SqliteFields : public NamedFields {
   std::vector<bool> dates_;
 };
 
+// A cursor lets go of its statement's lock when nobody pages on for the
+// hold time (ReadHold): the statement is reset, and its values stay bound.
+// The next call steps it again past the rows already read, to stand on the
+// row it stood on; SQLite runs a statement by the same plan each time, so
+// on unchanged data that is the same row.
 class SqliteCursor : public DataCursor {
  public:
   SqliteCursor(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt* stmt)
       : handle_(std::move(handle)), stmt_(stmt) {
     fields_ = std::make_unique<SqliteFields>(stmt);
+    if (handle_->settings.defer)
+      hold_ = std::make_shared<ReadHold>(handle_->settings, [this] { return Release(); });
     try {
       Step();
     } catch (...) {
       Close();
       throw;
     }
+    if (hold_ && !at_end_) hold_->Touch();
   }
   ~SqliteCursor() override { Close(); }
 
   const trovel::Fields& Fields() override {
-    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    Use();
     if (at_end_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
     return *fields_;
   }
@@ -92,10 +106,11 @@ class SqliteCursor : public DataCursor {
     // A cursor whose rows could not be read says so again at every later
     // press, rather than looking like the end of the result.
     if (!failure_.empty()) throw Error(Error::kDatabase, failure_);
+    Use();
     return at_end_;
   }
   std::string MoveNext() override {
-    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    Use();
     if (at_end_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
     Step();
     return "";
@@ -103,28 +118,71 @@ class SqliteCursor : public DataCursor {
   std::string Close() override {
     if (stmt_) sqlite3_finalize(stmt_);
     stmt_ = nullptr;
+    hold_.reset();
     return "";
   }
   bool IsOpen() override { return stmt_ != nullptr; }
 
  private:
+  // Every call: a closed cursor refuses it, a released one stands again on
+  // its row, and the hold time starts again.
+  void Use() {
+    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    if (released_) Resume();
+    if (hold_ && !at_end_) hold_->Touch();
+  }
+
   void Step() {
     int rc = SQLITE_DONE;
+    ++handle_->stepping;
     try {
       rc = handle_->guard->Step(stmt_);
     } catch (const Error& e) {
+      --handle_->stepping;
       at_end_ = true;
       failure_ = e.description();
       throw;
+    } catch (...) {
+      --handle_->stepping;
+      at_end_ = true;
+      throw;
     }
-    if (rc != SQLITE_ROW) at_end_ = true;
+    --handle_->stepping;
+    if (rc == SQLITE_ROW) {
+      ++rows_stepped_;
+    } else {
+      at_end_ = true;
+    }
+  }
+
+  // Ends the statement's read, and with it the lock it holds on the file.
+  ReadHold::Outcome Release() {
+    if (!stmt_ || at_end_ || released_) return ReadHold::Outcome::kDone;
+    if (handle_->stepping) return ReadHold::Outcome::kBusy;
+    sqlite3_reset(stmt_);
+    released_ = true;
+    return ReadHold::Outcome::kDone;
+  }
+
+  // Runs the statement again (its values are still bound) and steps past
+  // the rows read before, to stand on the row the cursor stood on. Rows
+  // written meanwhile move that position: the result is what the statement
+  // answers now.
+  void Resume() {
+    released_ = false;
+    const uint64_t target = rows_stepped_;
+    rows_stepped_ = 0;
+    while (rows_stepped_ < target && !at_end_) Step();
   }
 
   std::shared_ptr<SqliteConnection::Handle> handle_;
   sqlite3_stmt* stmt_;
   bool at_end_ = false;
   std::string failure_;  // why the last step failed
+  bool released_ = false;   // reset by the hold: the next call runs it again
+  uint64_t rows_stepped_ = 0;  // rows read so far, the current one included
   std::unique_ptr<SqliteFields> fields_;
+  std::shared_ptr<ReadHold> hold_;  // only with a host's timer
 };
 
 }  // namespace
@@ -141,6 +199,7 @@ SqliteConnection::SqliteConnection(const std::string& path, const ConnectionSett
   sqlite3_db_config(handle_->db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_exec(handle_->db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
   handle_->guard = std::make_unique<SqliteReadGuard>(handle_->db, settings);
+  handle_->settings = settings;
   // SQLite reads nothing of the file until the first statement: read its
   // schema now, so that a file that is not a database, or one a writer
   // keeps locked, is reported where it is opened rather than at a search.

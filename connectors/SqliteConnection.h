@@ -22,6 +22,12 @@
 // call into the database stops past read_time_limit. Only Execute, which the
 // controls never use, may write.
 //
+// Holding. An open statement keeps its read transaction, and in a rollback
+// journal its shared lock on the file, which stops every writer. With a
+// host's timer (ConnectionSettings::defer) a cursor nobody calls for
+// ConnectionSettings::hold_time resets its statement; the next call runs it
+// again, its values still bound, and steps past the rows read before.
+//
 // Cursors share ownership of the database handle, so a cursor may outlive the
 // connection object that opened it.
 //

@@ -1,5 +1,8 @@
 #include "platform/HeadlessHost.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "platform/CommandButton.h"
 #include "platform/Error.h"
 #include "platform/Font.h"
@@ -29,6 +32,27 @@ void HeadlessHost::DoEvents() {
   std::deque<std::function<void()>> now;
   now.swap(posted_);
   for (auto& work : now) work();
+}
+
+void HeadlessHost::Defer(std::chrono::milliseconds delay, std::function<void()> task) {
+  timers_.emplace(std::chrono::steady_clock::now() + std::max(delay, std::chrono::milliseconds(0)), std::move(task));
+}
+
+void HeadlessHost::RunTimers() {
+  while (!timers_.empty() && timers_.begin()->first <= std::chrono::steady_clock::now()) {
+    std::function<void()> task = std::move(timers_.begin()->second);
+    timers_.erase(timers_.begin());
+    task();
+  }
+}
+
+void HeadlessHost::Wait(std::chrono::milliseconds time) {
+  const auto end = std::chrono::steady_clock::now() + std::max(time, std::chrono::milliseconds(0));
+  for (;;) {
+    RunTimers();
+    if (std::chrono::steady_clock::now() >= end) return;
+    std::this_thread::sleep_until(timers_.empty() ? end : std::min(end, timers_.begin()->first));
+  }
 }
 
 void HeadlessHost::SetFocus(Widget* widget) { focus_.MoveTo(widget); }

@@ -1,11 +1,15 @@
 // HeadlessHost: a deterministic, in-memory host for tests and command-line
 // programs. It records every message box, property notice and raised event,
 // answers message boxes with a scriptable reply, and runs focus and tab
-// order itself.
+// order itself. Its timers (Defer) run only inside Wait and RunTimers, on the
+// caller's thread, as an event loop would run them between a user's
+// actions.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 
 #include "platform/FocusChain.h"
 #include "platform/Host.h"
@@ -48,6 +52,22 @@ class HeadlessHost : public Host {
 
   // Queues work for the next DoEvents.
   void Post(std::function<void()> work) { posted_.push_back(std::move(work)); }
+  // Runs `task` once `delay` has passed, from the next Wait or RunTimers
+  // after that (ConnectionSettings::defer).
+  void Defer(std::chrono::milliseconds delay, std::function<void()> task);
+  // A hook for ConnectionSettings::defer that defers on this host.
+  // REQUIRES: the host outlives every connection given it.
+  std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer() {
+    return [this](std::chrono::milliseconds delay, std::function<void()> task) { Defer(delay, std::move(task)); };
+  }
+  // Runs every timer that is due, in the order of their times, those that
+  // their tasks add and are due already included.
+  void RunTimers();
+  // The user looking at the screen for `time`: sleeps, and runs each timer
+  // when it comes due meanwhile.
+  void Wait(std::chrono::milliseconds time);
+  // Timers not run yet.
+  size_t PendingTimers() const { return timers_.size(); }
   // The reply the next message boxes get (kOk unless changed).
   void SetMsgBoxReply(int reply) { reply_ = reply; }
   // Called for each message box and each event as it happens.
@@ -86,6 +106,7 @@ class HeadlessHost : public Host {
   FocusChain focus_;
   InnerSizes sizes_;
   std::deque<std::function<void()>> posted_;
+  std::multimap<std::chrono::steady_clock::time_point, std::function<void()>> timers_;
   int reply_ = kOk;
 };
 

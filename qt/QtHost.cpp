@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/Error.h"
@@ -14,6 +15,12 @@ namespace trovel::qt {
 
 QtHost::QtHost(QObject* parent) : QObject(parent) {
   connect(qApp, &QApplication::focusChanged, this, &QtHost::OnQtFocusChanged);
+}
+
+std::function<void(std::chrono::milliseconds, std::function<void()>)> QtHost::Deferrer() {
+  return [host = QPointer<QtHost>(this)](std::chrono::milliseconds delay, std::function<void()> task) {
+    if (host) QTimer::singleShot(delay, host.data(), std::move(task));
+  };
 }
 
 void QtHost::AttachView(Widget* model, QWidget* view) { views_[model] = view; }

@@ -23,6 +23,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <map>
 
@@ -37,6 +38,11 @@ class QtHost : public QObject, public Host {
 
  public:
   explicit QtHost(QObject* parent = nullptr);
+
+  // A hook for ConnectionSettings::defer: runs a task from the event loop
+  // after a delay (a single-shot timer on the GUI thread). A task still
+  // waiting when the host is destroyed never runs.
+  std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer();
 
   // The Qt widget that shows `model`; the host gives it the keyboard focus
   // when the model widget gets it.

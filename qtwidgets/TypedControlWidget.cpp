@@ -14,7 +14,7 @@ namespace {
 
 // The connection `address` names (OpenConnection). An SQLite file must
 // exist: a mistyped path must not leave an empty database behind.
-std::shared_ptr<DataConnection> Open(const std::string& address) {
+std::shared_ptr<DataConnection> Open(const std::string& address, QtHost& host) {
   if (BackendName(address) == "sqlite") {
     const std::string scheme = "sqlite:";
     const std::string path = address.compare(0, scheme.size(), scheme) == 0 ? address.substr(scheme.size()) : address;
@@ -22,7 +22,10 @@ std::shared_ptr<DataConnection> Open(const std::string& address) {
     if (path != ":memory:" && !std::filesystem::is_regular_file(path))
       throw Error(Error::kDatabase, "the database " + path + " does not exist");
   }
-  return OpenConnection(address);
+  // A result left on screen lets go of the database after the hold time.
+  ConnectionSettings settings;
+  settings.defer = host.Deferrer();
+  return OpenConnection(address, settings);
 }
 
 QVariant ToQVariant(const Variant& v) {
@@ -70,7 +73,7 @@ TypedControlWidget::TypedControlWidget(QtHost& host, std::unique_ptr<Control> co
 bool TypedControlWidget::Guard(const std::function<void()>& work) { return host().Guarded(nullptr, work); }
 
 bool TypedControlWidget::setDatabase(const QString& address) {
-  return Guard([&] { control().SetObject("glbDb", Open(address.toStdString())); });
+  return Guard([&] { control().SetObject("glbDb", Open(address.toStdString(), host())); });
 }
 
 bool TypedControlWidget::setDatabase(std::shared_ptr<DataConnection> connection) {

@@ -322,24 +322,6 @@ TEST_F(PgTest, TheTransactionEndsWithTheLastOpenCursor) {
   EXPECT_EQ(state(), "idle 0");
 }
 
-TEST_F(PgTest, AReadLeftIdleTooLongGivesAMessageAndTheNextReadWorks) {
-  ConnectionSettings settings;
-  settings.idle_transaction_limit = std::chrono::milliseconds(1000);
-  auto patient = OpenConnection(Address(servers.primary), settings);
-  auto c = Open("select g from generate_series(1, 200) g", patient.get());
-  EXPECT_EQ(Rows(*c, "g", 51).size(), 51u);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1600));
-  try {
-    Rows(*c, "g");
-    ADD_FAILURE();
-  } catch (const Error& e) {
-    EXPECT_NE(e.description().find("more than 1 second"), std::string::npos) << e.description();
-    EXPECT_FALSE(patient->LastErrorText().empty());
-  }
-  EXPECT_NO_THROW(c->Close());
-  EXPECT_EQ(Rows(*Open("select g from generate_series(1, 200) g", patient.get()), "g").size(), 200u);
-}
-
 TEST_F(PgTest, ALostServerGivesAMessageAndTheReadAfterItReconnects) {
   auto c = Open("select g from generate_series(1, 200) g");
   EXPECT_EQ(Rows(*c, "g", 51).size(), 51u);

@@ -32,7 +32,11 @@ void Form::ReportLoadFailure(const std::string& what) {
 
 void Form::OpenDatabase() {
   try {
-    std::shared_ptr<DataConnection> db = file_.OpenDatabase();
+    // The connection lets go of a read left on screen through the host's
+    // timers, which the script's waits run.
+    ConnectionSettings settings;
+    settings.defer = host_.Deferrer();
+    std::shared_ptr<DataConnection> db = file_.OpenDatabase(settings);
     if (!db) return;
     connection_ = host_.Verbose() ? std::make_shared<EchoConnection>(db, out_) : db;
   } catch (const std::exception& failure) {

@@ -1,5 +1,7 @@
 #include "apps/cli/ScriptRunner.h"
 
+#include <chrono>
+
 #include "apps/forms/ControlFactory.h"
 #include "platform/CommandButton.h"
 #include "platform/Error.h"
@@ -158,6 +160,10 @@ void ScriptRunner::Execute(const std::string& verb, const std::string& rest_of_l
     float h = ParseTwips(NextWord(rest));
     host_.SetInnerSize(&Current(), w, h);
     Current().Resize();
+  } else if (verb == "wait") {
+    const int ms = ParseInt(NextWord(rest));
+    if (ms < 0) throw ScriptError("a wait of " + std::to_string(ms) + " ms cannot be");
+    host_.Wait(std::chrono::milliseconds(ms));
   } else if (verb == "show") {
     Show();
   } else if (verb == "save") {

@@ -25,6 +25,8 @@
 //   row N                make row N of the grid the current row
 //   col N                make column N of the grid the current column
 //   resize W H           resize the control to W x H twips
+//   wait MS              let MS milliseconds pass, the user looking at the
+//                        screen: the host's timers run as they come due
 //   show                 print the control's widgets
 //   save [FILE]          save the form (to FILE, or where it came from)
 //   quit                 stop reading actions

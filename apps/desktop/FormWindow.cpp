@@ -70,6 +70,8 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     ConnectionSettings settings;
     QPointer<qt::ReadWatch> watch = new qt::ReadWatch(this);
     settings.read_progress = [watch](std::chrono::milliseconds elapsed) { return watch && watch->Report(elapsed); };
+    // A result left on screen lets go of the database after the hold time.
+    settings.defer = host_.Deferrer();
     try {
       connection_ = form_.OpenDatabase(settings);
     } catch (const std::exception& failure) {

@@ -86,6 +86,12 @@ constexpr char kCatalogNames[] =
     " UNION SELECT attname::text FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON c.oid = a.attrelid"
     " WHERE a.attnum > 0 AND NOT a.attisdropped AND pg_catalog.pg_table_is_visible(c.oid)"
     " UNION SELECT nspname::text FROM pg_catalog.pg_namespace) AS names ON upper(n) = upper(u)";
+// Sets statement_timeout for the transaction to $1 milliseconds, or to the
+// session's own setting where that is shorter.
+constexpr char kLocalTimeLimit[] =
+    "SELECT set_config('statement_timeout', (CASE WHEN t > 0 AND t < $1::bigint THEN t ELSE $1::bigint END)::text,"
+    " true) FROM (SELECT (EXTRACT(EPOCH FROM current_setting('statement_timeout')::interval) * 1000)::bigint AS t) s";
+
 // Base texts whose spelling a session keeps; a form has a handful.
 constexpr size_t kSpellingsKept = 64;
 
@@ -461,9 +467,8 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
             static_cast<Session*>(self)->recovery_conflict = true;
         },
         this);
-    std::string sql = "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'";
-    long long read_limit = settings.read_time_limit.count();
-    if (read_limit > 0) sql += "; SET statement_timeout = " + std::to_string(std::min<long long>(read_limit, INT32_MAX));
+    const std::string sql =
+        "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'";
     Result r = Exec(sql);
     // A zone the server does not know leaves the session on UTC.
     for (const std::string& zone : {LocalTimeZone(), std::string("UTC")}) {
@@ -631,6 +636,12 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
       commands.push_back({"BEGIN READ ONLY", {}});
       commands.push_back({"SET LOCAL synchronize_seqscans = off", {}});
       commands.push_back({"SET LOCAL max_parallel_workers_per_gather = 0", {}});
+      // The read's time limit, for its own transaction only (a pooler in
+      // transaction mode hands the session to others between reads), and
+      // never longer than the limit the server, the role or the database
+      // set.
+      const long long limit = std::min<long long>(settings.read_time_limit.count(), INT32_MAX);
+      if (limit > 0) commands.push_back({kLocalTimeLimit, {std::to_string(limit)}});
     }
     commands.push_back({"DECLARE " + name + " NO SCROLL CURSOR FOR " + sql, values});
     if (skip > 0) commands.push_back({"MOVE FORWARD " + std::to_string(skip) + " FROM " + name, {}});

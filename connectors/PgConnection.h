@@ -39,10 +39,11 @@
 // as a date, a number as the plain literal it was checked to be. What a
 // read touches is what its developer wrote; the server still decides what a
 // role may read: give the forms a role with SELECT on their tables only.
-// Each session runs with statement_timeout at
-// ConnectionSettings::read_time_limit; a statement past it, or one the host
-// stops through read_progress (a cancel request), fails with the messages
-// of ReadRefusal and the session reads on.
+// Each read's transaction runs with statement_timeout at
+// ConnectionSettings::read_time_limit (SET LOCAL, never for the session; the
+// server's, role's or database's own limit where that is shorter); a
+// statement past it, or one the host stops through read_progress (a cancel
+// request), fails with the messages of ReadRefusal and the session reads on.
 //
 // One session, the same everywhere: standard_conforming_strings on, dates
 // read month first (DateStyle 'ISO, MDY', so '12/25/2001' is 25 December

@@ -103,6 +103,23 @@ TEST_F(PgTest, EverySessionPinsWhatItsStatementsRelyOn) {
   EXPECT_EQ(Value("select application_name as v from pg_stat_activity where pid = pg_backend_pid()", named), "ventas");
 }
 
+// The time limit is set for each read's own transaction, and never longer
+// than the one the session was given by the server, the role or the address.
+TEST_F(PgTest, TheTimeLimitHoldsForEachReadAndNeverPassesTheServersOwn) {
+  ConnectionSettings two_seconds;
+  two_seconds.read_time_limit = std::chrono::seconds(2);
+  PgConnection longer(Address(servers.primary) + " options='-c statement_timeout=1min'", two_seconds);
+  EXPECT_EQ(Value("select current_setting('statement_timeout') as v", longer), "2s");
+  ConnectionSettings thirty_seconds;
+  thirty_seconds.read_time_limit = std::chrono::seconds(30);
+  PgConnection shorter(Address(servers.primary) + " options='-c statement_timeout=1s'", thirty_seconds);
+  EXPECT_EQ(Value("select current_setting('statement_timeout') as v", shorter), "1s");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(Value("select pg_sleep(5)::text as v", shorter), Error);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(Value("select 'still reading' as v", shorter), "still reading");
+}
+
 TEST_F(PgTest, ValuesComeBackByColumnType) {
   auto c = Open("select * from clientes order by codigo");
   struct Case {

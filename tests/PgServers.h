@@ -17,6 +17,7 @@ struct PgServers {
   std::string primary;  // keyword-string addresses
   std::string standby;
   std::string hosts;    // both, as libpq's several-host form (primary first)
+  std::string pooler;   // PgBouncer in transaction pooling mode before the primary's database
 
   // Throws std::runtime_error saying what is missing.
   static PgServers Load() {
@@ -30,10 +31,10 @@ struct PgServers {
       size_t space = line.find(' ');
       std::string key = line.substr(0, space), value = space == std::string::npos ? "" : line.substr(space + 1);
       for (auto [name, field] : {std::pair{"dir", &s.dir}, {"script", &s.script}, {"primary", &s.primary},
-                                 {"standby", &s.standby}, {"hosts", &s.hosts}})
+                                 {"standby", &s.standby}, {"hosts", &s.hosts}, {"pooler", &s.pooler}})
         if (key == name) *field = value;
     }
-    if (s.dir.empty() || s.primary.empty() || s.standby.empty() || s.hosts.empty() || s.script.empty())
+    if (s.dir.empty() || s.primary.empty() || s.standby.empty() || s.hosts.empty() || s.pooler.empty() || s.script.empty())
       throw std::runtime_error(std::string(file) + " does not name every server");
     return s;
   }

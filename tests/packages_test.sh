@@ -28,7 +28,7 @@ programs=(
   # the fuzz targets and fuzz/run.sh
   clang++ awk grep tail head mkdir basename
   # tests/pg/pgcluster.sh, which the PostgreSQL tests' fixture runs
-  "$bin/initdb" "$bin/pg_ctl" "$bin/postgres" "$bin/pg_basebackup" "$bin/psql"
+  "$bin/initdb" "$bin/pg_ctl" "$bin/postgres" "$bin/pg_basebackup" "$bin/psql" pgbouncer cat
   runuser id sed seq touch chown chmod ls rm mv dirname
   # the test programs' popen and system
   sh

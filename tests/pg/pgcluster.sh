@@ -7,13 +7,16 @@
 #
 #   pgcluster.sh start DIR           initdb DIR/primary, start it on DIR/sock
 #   pgcluster.sh standby DIR         pg_basebackup -R into DIR/standby, start it on DIR/sock-standby
+#   pgcluster.sh pooler DIR          PgBouncer in transaction pooling mode in front of the primary's
+#                                    database trovel, on DIR/sock-pooler (20 server connections)
 #   pgcluster.sh stop DIR            stop both and remove DIR; safe to repeat, and after a failure
 #   pgcluster.sh down DIR NODE       stop one server (NODE: primary or standby), keeping its data
 #   pgcluster.sh up DIR NODE         start it again
-#   pgcluster.sh address DIR NODE    print the address of NODE (primary, standby, or hosts: both, as several hosts)
+#   pgcluster.sh address DIR NODE    print the address of NODE (primary, standby, pooler, or hosts: both
+#                                    servers, as several hosts)
 #   pgcluster.sh fixture-start FILE  start a primary and a standby in a new directory under /tmp and
-#                                    write their addresses to FILE (lines "KEY VALUE": dir, script,
-#                                    primary, standby, hosts)
+#                                    with the pooler in front, and write their addresses to FILE
+#                                    (lines "KEY VALUE": dir, script, primary, standby, hosts, pooler)
 #   pgcluster.sh fixture-stop FILE   stop and remove what FILE names, then FILE
 #
 # Every database made later holds the ICU collation "es" (Spanish order),
@@ -40,7 +43,8 @@ address() {
   case $node in
     primary|standby) echo "host=$(sock_dir "$dir" "$node") dbname=trovel user=postgres" ;;
     hosts) echo "host=$dir/sock,$dir/sock-standby dbname=trovel user=postgres" ;;
-    *) die "unknown node $node (primary, standby or hosts)" ;;
+    pooler) echo "host=$dir/sock-pooler port=6432 dbname=trovel user=postgres" ;;
+    *) die "unknown node $node (primary, standby, pooler or hosts)" ;;
   esac
 }
 
@@ -123,10 +127,52 @@ cmd_standby() {
   start_node "$dir" standby
 }
 
+# PgBouncer as the forms meet it in front of a busy server: transaction
+# pooling, 20 server connections for up to 400 clients, trust for the local
+# user postgres.
+cmd_pooler() {
+  local dir=$1
+  command -v pgbouncer >/dev/null || die "pgbouncer is missing (Debian: apt-get install pgbouncer)"
+  [ -f "$dir/primary/postmaster.pid" ] || die "no primary is running in $dir"
+  mkdir -p "$dir/sock-pooler"
+  echo '"postgres" ""' >"$dir/pooler-users.txt"
+  cat >"$dir/pgbouncer.ini" <<EOF
+[databases]
+trovel = host=$dir/sock dbname=trovel user=postgres
+
+[pgbouncer]
+listen_addr =
+listen_port = 6432
+unix_socket_dir = $dir/sock-pooler
+auth_type = trust
+auth_file = $dir/pooler-users.txt
+pool_mode = transaction
+default_pool_size = 20
+max_client_conn = 400
+listen_backlog = 1024
+logfile = $dir/pgbouncer.log
+pidfile = $dir/pgbouncer.pid
+EOF
+  if [ "$(id -u)" = 0 ]; then chown -R postgres "$dir/sock-pooler" "$dir/pgbouncer.ini" "$dir/pooler-users.txt"; fi
+  as_owner pgbouncer -d -q "$dir/pgbouncer.ini" || { tail -n 20 "$dir/pgbouncer.log" >&2 || true; die "pgbouncer did not start"; }
+  for _ in $(seq 100); do [ -S "$dir/sock-pooler/.s.PGSQL.6432" ] && return 0; sleep 0.1; done
+  die "pgbouncer did not open its socket"
+}
+
+stop_pooler() {
+  local dir=$1 pid
+  pid=$(cat "$dir/pgbouncer.pid" 2>/dev/null || true)
+  [[ "$pid" =~ ^[0-9]+$ ]] || return 0
+  kill -INT "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  kill -KILL "$pid" 2>/dev/null || true
+}
+
 cmd_stop() {
   local dir=$1
   [ -e "$dir" ] || return 0
   [ -f "$dir/$MARK" ] || die "$dir was not made by pgcluster.sh; not removing it"
+  stop_pooler "$dir"
   STOP_MODE=immediate stop_node "$dir" standby
   STOP_MODE=immediate stop_node "$dir" primary
   rm -rf "$dir"
@@ -141,6 +187,7 @@ cmd_fixture_start() {
   trap 'cmd_stop "$FIXTURE_DIR" || true' EXIT
   cmd_start "$dir"
   cmd_standby "$dir"
+  cmd_pooler "$dir"
   trap - EXIT
   {
     echo "dir $dir"
@@ -148,9 +195,10 @@ cmd_fixture_start() {
     echo "primary $(address "$dir" primary)"
     echo "standby $(address "$dir" standby)"
     echo "hosts $(address "$dir" hosts)"
+    echo "pooler $(address "$dir" pooler)"
   } >"$file.tmp"
   mv "$file.tmp" "$file"
-  echo "PostgreSQL primary and standby running in $dir"
+  echo "PostgreSQL primary, standby and PgBouncer running in $dir"
 }
 
 cmd_fixture_stop() {
@@ -161,12 +209,13 @@ cmd_fixture_stop() {
   rm -f "$file"
 }
 
-[ $# -ge 2 ] || die "usage: pgcluster.sh start|standby|stop|down|up|address|fixture-start|fixture-stop DIR|FILE [NODE]"
+[ $# -ge 2 ] || die "usage: pgcluster.sh start|standby|pooler|stop|down|up|address|fixture-start|fixture-stop DIR|FILE [NODE]"
 command=$1
 target=$2
 case $command in
   start) cmd_start "$target" ;;
   standby) cmd_standby "$target" ;;
+  pooler) cmd_pooler "$target" ;;
   stop) cmd_stop "$target" ;;
   down) stop_node "$target" "${3:?which node: primary or standby}" ;;
   up) start_node "$target" "${3:?which node: primary or standby}" ;;

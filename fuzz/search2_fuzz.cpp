@@ -56,8 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   host.messages.clear();
+  // The read button takes the focus first, as a click gives it: the cell
+  // editor hands its text to the filter row before the read, not to the
+  // first result row after it.
+  host.SetFocus(&ctl.cmdLeer);
+  const bool messages_before = !host.messages.empty();  // a date the editor refused
   ctl.p_leer();
-  FUZZ_CHECK(host.messages.size() <= 1);
+  FUZZ_CHECK(host.messages.size() <= (messages_before ? 2u : 1u));
   FUZZ_CHECK(ctl.grdDatos.Rows() <= 53);
   FUZZ_CHECK(RowsOf(*db, "clientes") == kFuzzRows);
   FUZZ_CHECK(ShowsOnlyRowsOfClientes(ctl.grdDatos));

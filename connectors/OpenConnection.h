@@ -26,7 +26,9 @@ namespace trovel {
 
 // Opens the connection that `address` names. The caller owns it. Throws
 // Error (Error::kDatabase) when no backend takes the address or it cannot be
-// opened; passwords in the address never appear in the message.
+// opened (an SQLite file; a server address that is not valid: a server that
+// cannot be reached yet is tried again by each read); passwords in the
+// address never appear in the message.
 std::shared_ptr<DataConnection> OpenConnection(const std::string& address, const ConnectionSettings& settings = {});
 
 // Runs any SQL, several statements and writes included, on the database that

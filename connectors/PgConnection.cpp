@@ -875,7 +875,13 @@ bool IsQuery(const std::string& first_word) {
 
 PgConnection::PgConnection(const std::string& address, const ConnectionSettings& settings)
     : session_(std::make_shared<Session>(address, settings)) {
-  session_->Connect();
+  try {
+    session_->Connect();
+  } catch (const Error&) {
+    // A server that cannot be reached now may be there by the first read
+    // (a program started while it was down, or while its connection slots
+    // were full): each read connects first, and says why when it cannot.
+  }
 }
 
 PgConnection::~PgConnection() = default;

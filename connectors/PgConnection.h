@@ -83,7 +83,9 @@ namespace trovel {
 class PgConnection : public DataConnection {
  public:
   // Connects to `address`, a libpq URI or keyword string. Throws Error
-  // (Error::kDatabase) when the server cannot be reached.
+  // (Error::kDatabase) when the address is not valid. A server that cannot
+  // be reached is not an error yet: every read connects first when the
+  // session is not connected, and fails with the reason while it cannot.
   explicit PgConnection(const std::string& address, const ConnectionSettings& settings = {});
   ~PgConnection() override;
 

@@ -425,7 +425,10 @@ TEST(PgAddressTest, AddressesChooseTheirBackendAndNeverShowPasswords) {
   };
   for (const Refusal& k : refusals) {
     try {
-      OpenConnection(k.address);
+      // A server that is not there is found at the first read.
+      std::string sql = "select 1";
+      bool flag = false;
+      OpenConnection(k.address)->OpenCursor(sql, flag);
       ADD_FAILURE() << k.address;
     } catch (const Error& e) {
       EXPECT_NE(e.description().find(k.message), std::string::npos) << e.description();
@@ -433,6 +436,25 @@ TEST(PgAddressTest, AddressesChooseTheirBackendAndNeverShowPasswords) {
         EXPECT_EQ(e.description().find(secret), std::string::npos) << e.description();
     }
   }
+}
+
+// A program started while its server was down reads once the server is
+// back: the connection is made at the first read that finds the server.
+TEST_F(PgTest, AConnectionOpenedWhileTheServerIsDownReadsOnceItIsBack) {
+  std::shared_ptr<DataConnection> early;
+  {
+    struct Up {
+      const PgServers& servers;
+      ~Up() { servers.Run("up", "primary"); }
+    } up{servers};
+    servers.Run("down", "primary");
+    early = OpenConnection(Address(servers.primary));
+    EXPECT_THROW(Value("select 'x' as v", *early), Error);
+  }
+  EXPECT_EQ(Value("select 'back' as v", *early), "back");
+  // The standby streams again before the next test reads from it.
+  for (int i = 0; i < 100 && Value("select count(*)::text as v from pg_stat_replication", *early) == "0"; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
 TEST_F(PgTest, OpenConnectionAndExecuteScriptServeEveryBackend) {

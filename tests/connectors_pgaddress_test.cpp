@@ -144,7 +144,9 @@ TEST(PgAddressSecretsTest, FailuresShowTheMaskedAddressAndTheMessageWhole) {
   }
   for (const Failure& f : failures) {
     try {
-      OpenConnection(f.address);
+      std::string sql = "select 1";
+      bool flag = false;
+      OpenConnection(f.address)->OpenCursor(sql, flag);  // the first read finds no server
       ADD_FAILURE() << f.address;
     } catch (const Error& e) {
       EXPECT_NE(e.description().find(f.says), std::string::npos) << e.description();

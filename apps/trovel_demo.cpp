@@ -14,12 +14,28 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdlib>
 #include <iostream>
 
 #include "apps/desktop/FormWindow.h"
 #include "platform/Control.h"
 
+// Whether Qt has somewhere to show a window: an X or Wayland display, or a
+// platform named outright (offscreen, say). Without one Qt would abort.
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
 int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::cerr << "trovel-demo: no hay pantalla (ni DISPLAY ni WAYLAND_DISPLAY) donde mostrar la ventana; "
+                 "sin pantalla, el programa trovel recorre el formulario (make tour)\n";
+    return 1;
+  }
   QApplication app(argc, argv);
   QStringList args = app.arguments().mid(1);
   auto mode = trovel::desktop::FormWindow::Mode::Run;

@@ -3,6 +3,9 @@
 // in view, captions at the screen's resolution, the window's size shared by
 // the controls, unsaved designs and the statements sent to the database.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
 
 #include <QApplication>
 #include <QComboBox>
@@ -283,6 +286,22 @@ TEST_F(QtFormTest, ClosingAnUnsavedDesignAsksFirst) {
     if (qobject_cast<FormWindow*>(w) && w != window.get() && w->isVisible()) opened.reset(w);
   ASSERT_NE(opened, nullptr);
   EXPECT_FALSE(opened->isWindowModified());
+}
+
+// Without a display the demo says so and ends with status 1, instead of
+// letting Qt abort.
+TEST(DemoProgramTest, WithoutADisplayItSaysSoAndExitsWithOne) {
+  const std::string command =
+      std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") + TROVEL_DEMO_BINARY + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[512];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  const int status = pclose(pipe);
+  ASSERT_TRUE(WIFEXITED(status)) << out;
+  EXPECT_EQ(WEXITSTATUS(status), 1) << out;
+  EXPECT_NE(out.find("no hay pantalla"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "connectors/SqliteConnection.h"
 #include "platform/Error.h"
 #ifdef TROVEL_HAVE_POSTGRESQL
+#include <libpq-fe.h>
+
 #include "connectors/PgConnection.h"
 #endif
 
@@ -109,6 +111,29 @@ std::optional<std::string> SavableAddress(const std::string& address) {
     if (b.Accepts(address)) return std::string_view(b.name) == "sqlite" ? address : PgAddress::WithoutSecrets(address);
   // An unknown kind of address may hold a user:password@ all the same.
   return PgAddress::WithoutSecrets(address);
+}
+
+std::string DatabaseTitle(const std::string& address) {
+  for (const Backend& b : kBackends) {
+    if (!b.Accepts(address)) continue;
+    if (std::string_view(b.name) == "sqlite") {
+      const std::string path = SqlitePath(address);
+      return "SQLite " + (path == ":memory:" ? std::string("(en memoria)")
+                                             : std::filesystem::path(path).filename().string());
+    }
+    std::string name;
+#ifdef TROVEL_HAVE_POSTGRESQL
+    // The database the server would take: dbname, else the user's name.
+    if (PQconninfoOption* options = PQconninfoParse(address.c_str(), nullptr)) {
+      for (PQconninfoOption* o = options; o->keyword; ++o)
+        if (o->val && *o->val && (std::string_view(o->keyword) == "dbname" || (name.empty() && std::string_view(o->keyword) == "user")))
+          name = o->val;
+      PQconninfoFree(options);
+    }
+#endif
+    return name.empty() ? "PostgreSQL" : "PostgreSQL " + name;
+  }
+  return "";
 }
 
 std::string BackendName(const std::string& address) { return Choose(address).name; }

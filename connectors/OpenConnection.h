@@ -50,6 +50,11 @@ std::string ShownAddress(const std::string& address);
 // secrets cannot be told apart from the rest.
 std::optional<std::string> SavableAddress(const std::string& address);
 
+// What a window title may say of the database at `address`: its kind and
+// its name, never a secret nor where it lives ("SQLite sample.db",
+// "PostgreSQL ventas"); "" for an address that no backend takes.
+std::string DatabaseTitle(const std::string& address);
+
 // The name of the backend that `address` chooses ("sqlite", "postgresql").
 // Throws Error when none does.
 std::string BackendName(const std::string& address);

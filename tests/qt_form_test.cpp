@@ -252,6 +252,7 @@ TEST_F(QtFormTest, ClosingAnUnsavedDesignAsksFirst) {
     SCOPED_TRACE(c.answer);
     Open(FormWindow::Mode::Design);
     EXPECT_TRUE(window->windowTitle().contains("[*]"));
+    EXPECT_TRUE(window->windowTitle().contains("(SQLite sample.db)")) << window->windowTitle().toStdString();
     EXPECT_FALSE(window->isWindowModified());
     Clientes().SentenciaSQL("select codigo, nombre from clientes");
     EXPECT_TRUE(window->isWindowModified());

@@ -17,6 +17,7 @@
 #include "apps/desktop/PropertyList.h"
 #include "apps/cli/EchoConnection.h"
 #include "apps/forms/ControlFactory.h"
+#include "connectors/OpenConnection.h"
 #include "ctltrovel2/ColumnDescription.h"
 #include "platform/Error.h"
 #include "platform/CommandButton.h"
@@ -45,8 +46,11 @@ QSize LeastSize(Control& control, const QWidget* at) {
 
 FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     : host_(host), form_(std::move(form)), mode_(mode) {
-  setWindowTitle(QString("Trovel - %1[*]%2")
+  // The form, and the database it runs on by its kind and name.
+  const std::string database = form_.database.empty() ? "" : DatabaseTitle(form_.DatabaseAddress());
+  setWindowTitle(QString("Trovel - %1%2[*]%3")
                      .arg(QFileInfo(QString::fromStdString(form_.path)).fileName(),
+                          database.empty() ? QString() : " (" + QString::fromStdString(database) + ")",
                           mode_ == Mode::Design ? " [diseño]" : ""));
   // At design time controls sit side by side at their saved sizes, as placed
   // on a form; at run time they share the window.

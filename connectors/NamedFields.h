@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "connectors/AsciiCase.h"
+#include "connectors/SqlText.h"
 #include "contracts/Fields.h"
 #include "platform/Error.h"
 
@@ -26,11 +27,7 @@ class NamedFields : public Fields {
     for (size_t i = 0; i < names_.size(); ++i)
       if (AsciiCase::Same(names_[i], name)) return static_cast<int>(i);
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
-      std::string unquoted;
-      for (size_t i = 1; i + 1 < name.size(); ++i) {
-        unquoted += name[i];
-        if (name[i] == '"' && name[i + 1] == '"') ++i;  // a doubled quote stands for one
-      }
+      const std::string unquoted = SqlText::Unquoted(name);
       for (size_t i = 0; i < names_.size(); ++i)
         if (AsciiCase::Same(names_[i], unquoted)) return static_cast<int>(i);
     }

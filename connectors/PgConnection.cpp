@@ -494,12 +494,7 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
     std::vector<std::string> names;  // as written, without their quotes
     std::string array = "{";
     for (const SqlText::Span& span : text.quoted_names) {
-      std::string name;
-      const std::string_view quoted = std::string_view(text.text).substr(span.offset, span.length);
-      for (size_t i = 1; i + 1 < quoted.size(); ++i) {
-        name += quoted[i];
-        if (quoted[i] == '"') ++i;  // a doubled quote stands for one
-      }
+      std::string name = SqlText::Unquoted(std::string_view(text.text).substr(span.offset, span.length));
       if (array.size() > 1) array += ',';
       array += '"';
       for (char c : name) {

@@ -193,4 +193,13 @@ class Reader {
 
 SqlText SqlText::Read(std::string_view sql, Dialect dialect) { return Reader(sql, dialect).Read(); }
 
+std::string SqlText::Unquoted(std::string_view quoted) {
+  std::string name;
+  for (size_t i = 1; i + 1 < quoted.size(); ++i) {
+    name += quoted[i];
+    if (quoted[i] == '"') ++i;  // a doubled quote stands for one
+  }
+  return name;
+}
+
 }  // namespace trovel

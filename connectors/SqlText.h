@@ -50,6 +50,10 @@ struct SqlText {
   };
   std::vector<Span> quoted_names;
 
+  // The name inside a "..." name: the quotes taken off, a doubled quote
+  // read as one. REQUIRES: `quoted` starts and ends with '"'.
+  static std::string Unquoted(std::string_view quoted);
+
   std::string_view first_statement() const { return std::string_view(text).substr(0, first_length); }
 };
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "connectors/PgAddress.h"
+#include "connectors/ReadRefusal.h"
 #include "connectors/SqliteConnection.h"
 #include "platform/Error.h"
 #ifdef TROVEL_HAVE_POSTGRESQL
@@ -36,9 +37,9 @@ std::shared_ptr<DataConnection> OpenPostgres(const std::string& address, const C
 }
 void ExecutePostgres(const std::string& address, const std::string& sql) { PgConnection::Execute(address, sql); }
 #else
-[[noreturn]] void NoPostgres(const std::string& address) {
-  throw Error(Error::kDatabase, "cannot open " + PgAddress::Masked(address) +
-                                    ": this build has no PostgreSQL connector (libpq was missing when it was built)");
+[[noreturn]] void NoPostgres(const std::string&) {
+  throw Error(Error::kDatabase,
+              "No se puede abrir una base de datos PostgreSQL: esta compilación no tiene su conector (faltaba libpq)");
 }
 std::shared_ptr<DataConnection> OpenPostgres(const std::string& address, const ConnectionSettings&) {
   NoPostgres(address);
@@ -61,7 +62,7 @@ std::string SqlitePath(const std::string& address) {
 }
 std::shared_ptr<DataConnection> OpenSqlite(const std::string& path, const ConnectionSettings& settings) {
   if (!settings.create_missing_file && path != ":memory:" && !std::filesystem::is_regular_file(path))
-    throw Error(Error::kDatabase, "the database " + path + " does not exist");
+    throw Error(Error::kDatabase, ReadRefusal::CannotOpen("el archivo no existe"));
   return std::make_shared<SqliteConnection>(path, settings);
 }
 void ExecuteSqlite(const std::string& path, const std::string& sql) { SqliteConnection(path).Execute(sql); }
@@ -74,11 +75,12 @@ const Backend kBackends[] = {
 
 const Backend& Choose(const std::string& address) {
   if (address.find_first_not_of(" \t\r\n") == std::string::npos)
-    throw Error(Error::kDatabase, "no database address was given");
+    throw Error(Error::kDatabase, "No se indicó la dirección de la base de datos");
   for (const Backend& b : kBackends)
     if (b.Accepts(address)) return b;
-  throw Error(Error::kDatabase, "no connector serves the address " + PgAddress::Masked(address) +
-                                    ": it names an unknown kind of database (use sqlite:PATH, postgresql://... or host=...)");
+  throw Error(Error::kDatabase,
+              "Ningún conector sirve esta dirección: nombra un tipo de base de datos desconocido (use sqlite:RUTA, "
+              "postgresql://... o host=...)");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace trovel {
 namespace {
 
 constexpr std::string_view kMask = "****";
-constexpr std::string_view kNotShown = "(address not shown: it holds a password)";
+constexpr std::string_view kNotShown = "(dirección no mostrada: contiene una contraseña)";
 constexpr std::string_view kPrefixes[] = {"postgresql://", "postgres://"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }

@@ -224,6 +224,27 @@ std::string LocalTimeZone() {
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
+// What libpq says of a failed connection attempt, without the address it
+// tried: its first line after 'connection to server on socket "/run/..."
+// failed: ' or 'connection to server at "db" (10.0.0.5), port 5432 failed: ',
+// and a host name it could not look up taken out. The user reads the
+// reason; where the server lives is the administrator's business (and the
+// socket's path tells an intruder where to look).
+std::string ConnectReason(const std::string& message) {
+  std::string line = FirstLine(message);
+  constexpr std::string_view kTarget = "connection to server ", kFailed = " failed: ";
+  if (line.compare(0, kTarget.size(), kTarget) == 0) {
+    const size_t failed = line.find(kFailed);
+    if (failed != std::string::npos) line.erase(0, failed + kFailed.size());
+  }
+  constexpr std::string_view kHostName = "could not translate host name \"";
+  if (line.compare(0, kHostName.size(), kHostName) == 0) {
+    const size_t end = line.find('"', kHostName.size());
+    if (end != std::string::npos) line.erase(kHostName.size() - 2, end + 1 - (kHostName.size() - 2));
+  }
+  return Trimmed(line.c_str());
+}
+
 }  // namespace
 
 // One libpq session, shared by a connection and the cursors it opened, so
@@ -237,8 +258,8 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
       // libpq's parse messages may quote the address, password included.
       std::string why = Trimmed(message);
       PQfreemem(message);
-      if (shown != address) why = "it cannot be read";
-      Fail("the database address " + shown + " is not valid: " + why, why);
+      if (shown != address) why = "no se puede leer";
+      Fail("La dirección de la base de datos no es válida: " + why, why);
     }
     PQconninfoFree(options);
     // A URI with an "@" that libpq does not read as the end of the password
@@ -248,7 +269,7 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
       const std::string why =
           "la contraseña no se distingue del resto (en una URI, escriba \"@\", \"/\" y \"?\" del usuario y de la "
           "contraseña como %40, %2F y %3F)";
-      Fail("la dirección de la base de datos " + shown + " no es válida: " + why, why);
+      Fail("La dirección de la base de datos no es válida: " + why, why);
     }
   }
   ~Session() {
@@ -440,11 +461,11 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
                           "client_encoding", nullptr};
     const char* values[] = {"10", "1", "15", "5", "3", "30000", "trovel", address.c_str(), "UTF8", nullptr};
     PGconn* c = PQconnectdbParams(keys, values, 1);
-    if (!c) Fail("cannot connect to the database " + shown + ": out of memory");
+    if (!c) Fail(ReadRefusal::Unreachable("no queda memoria"));
     if (PQstatus(c) != CONNECTION_OK) {
-      std::string why = Trimmed(PQerrorMessage(c));
+      const std::string why = ConnectReason(PQerrorMessage(c));
       PQfinish(c);
-      Fail("cannot connect to the database " + shown + ": " + FirstLine(why), why);
+      Fail(ReadRefusal::Unreachable(why), why);
     }
     conn = c;
     Prepare();
@@ -478,7 +499,7 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
     }
     if (!Succeeded(r.get())) {
       broken = true;
-      Fail("cannot prepare the session on " + shown + ": " + ServerText(r.get()), ServerText(r.get()));
+      Fail(ReadRefusal::Unreachable(ServerText(r.get())), ServerText(r.get()));
     }
   }
 
@@ -536,8 +557,8 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
     PQreset(conn);
     if (PQstatus(conn) != CONNECTION_OK) {
       broken = true;
-      std::string why = Trimmed(PQerrorMessage(conn));
-      Fail("cannot connect to the database " + shown + ": " + FirstLine(why), why);
+      const std::string why = ConnectReason(PQerrorMessage(conn));
+      Fail(ReadRefusal::Unreachable(why), why);
     }
     broken = false;
     Prepare();
@@ -580,10 +601,9 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
              "necesitaba lo que ella tenía (conflicto con la recuperación). Vuelva a leer";
       Fail(lost, server);
     }
-    if (PQstatus(conn) == CONNECTION_OK) Fail(server, server);
+    if (PQstatus(conn) == CONNECTION_OK) Fail(ReadRefusal::Failed(server), server);
     Forget();
-    lost = "the connection to the database server was lost (" + FirstLine(server) +
-           "); read again once the server is back";
+    lost = ReadRefusal::Lost(ConnectReason(server));
     Fail(lost, server);
   }
 
@@ -747,7 +767,7 @@ class PgCursor : public DataCursor {
   void Fetch() {
     if (!Live()) {
       drained_ = true;
-      Remember([&] { s_->Fail(s_->lost.empty() ? "the cursor's session has ended; read again" : s_->lost); });
+      Remember([&] { s_->Fail(s_->lost.empty() ? ReadRefusal::Lost("la sesión del cursor terminó") : s_->lost); });
     }
     s_->stop_asked = false;
     if (transaction_ != s_->transaction) return Resume();
@@ -835,11 +855,11 @@ class PgCursor : public DataCursor {
   }
 
   void CheckOpen() const {
-    if (!open_) throw Error(3704, "Operation is not allowed when the object is closed");
+    if (!open_) throw Error(3704, "No se permite realizar la operación si el objeto está cerrado");
   }
   void CheckRow() const {
     CheckOpen();
-    if (row_ >= rows_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
+    if (row_ >= rows_) throw Error(3021, "BOF o EOF es True, o el registro actual se eliminó; la operación requiere un registro actual");
   }
 
   std::shared_ptr<PgConnection::Session> s_;
@@ -980,7 +1000,7 @@ void PgConnection::Execute(const std::string& address, const std::string& sql) {
   Session s(address, setup);
   s.Connect();
   Result r = s.Exec(sql);
-  if (!Succeeded(r.get())) s.Fail(s.ServerText(r.get()));
+  if (!Succeeded(r.get())) s.Fail(ReadRefusal::Failed(s.ServerText(r.get())), s.ServerText(r.get()));
 }
 
 }  // namespace trovel

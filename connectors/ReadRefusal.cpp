@@ -21,4 +21,20 @@ std::string ReadRefusal::NotAllowed() {
   return "La consulta no está permitida: una búsqueda solo lee datos";
 }
 
+std::string ReadRefusal::Unreachable(const std::string& reason) {
+  return "No se pudo conectar con el servidor de la base de datos: " + reason;
+}
+
+std::string ReadRefusal::Lost(const std::string& reason) {
+  return "Se perdió la conexión con el servidor de la base de datos; vuelva a leer cuando esté disponible: " + reason;
+}
+
+std::string ReadRefusal::Failed(const std::string& reason) {
+  return "La base de datos no pudo ejecutar la consulta: " + reason;
+}
+
+std::string ReadRefusal::CannotOpen(const std::string& reason) {
+  return "No se pudo abrir la base de datos: " + reason;
+}
+
 }  // namespace trovel

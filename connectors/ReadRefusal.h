@@ -19,6 +19,19 @@ struct ReadRefusal {
   // database, changes a setting, reads the schema. Names nothing: the user
   // may not learn what exists.
   static std::string NotAllowed();
+
+  // The connector's failures, each one Spanish sentence followed by what
+  // the database said (`reason`, never an address: the caller takes out
+  // hosts, sockets and files first).
+  // The server could not be reached, or refused the session.
+  static std::string Unreachable(const std::string& reason);
+  // The server went away during or between reads; the session is healed at
+  // the next read if the server is back.
+  static std::string Lost(const std::string& reason);
+  // The database refused or failed the statement.
+  static std::string Failed(const std::string& reason);
+  // The file of an SQLite database could not be opened as one.
+  static std::string CannotOpen(const std::string& reason);
 };
 
 }  // namespace trovel

@@ -10,6 +10,7 @@
 #include "connectors/IsoDateText.h"
 #include "connectors/NamedFields.h"
 #include "connectors/ReadHold.h"
+#include "connectors/ReadRefusal.h"
 #include "connectors/SqlText.h"
 #include "connectors/SqliteReadGuard.h"
 #include "connectors/SqliteTextRules.h"
@@ -98,11 +99,11 @@ class SqliteCursor : public DataCursor {
 
   const trovel::Fields& Fields() override {
     Use();
-    if (at_end_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
+    if (at_end_) throw Error(3021, "BOF o EOF es True, o el registro actual se eliminó; la operación requiere un registro actual");
     return *fields_;
   }
   bool AtEnd() override {
-    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    if (!stmt_) throw Error(3704, "No se permite realizar la operación si el objeto está cerrado");
     // A cursor whose rows could not be read says so again at every later
     // press, rather than looking like the end of the result.
     if (!failure_.empty()) throw Error(Error::kDatabase, failure_);
@@ -111,7 +112,7 @@ class SqliteCursor : public DataCursor {
   }
   std::string MoveNext() override {
     Use();
-    if (at_end_) throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted");
+    if (at_end_) throw Error(3021, "BOF o EOF es True, o el registro actual se eliminó; la operación requiere un registro actual");
     Step();
     return "";
   }
@@ -127,7 +128,7 @@ class SqliteCursor : public DataCursor {
   // Every call: a closed cursor refuses it, a released one stands again on
   // its row, and the hold time starts again.
   void Use() {
-    if (!stmt_) throw Error(3704, "Operation is not allowed when the object is closed");
+    if (!stmt_) throw Error(3704, "No se permite realizar la operación si el objeto está cerrado");
     if (released_) Resume();
     if (hold_ && !at_end_) hold_->Touch();
   }
@@ -191,8 +192,8 @@ SqliteConnection::SqliteConnection(const std::string& path, const ConnectionSett
     : handle_(std::make_shared<Handle>()) {
   if (sqlite3_open_v2(path.c_str(), &handle_->db,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-    std::string msg = handle_->db ? sqlite3_errmsg(handle_->db) : "out of memory";
-    throw Error(Error::kDatabase, "cannot open database " + path + ": " + msg);
+    std::string msg = handle_->db ? sqlite3_errmsg(handle_->db) : "no queda memoria";
+    throw Error(Error::kDatabase, ReadRefusal::CannotOpen(msg));
   }
   SqliteTextRules::Install(handle_->db);
   sqlite3_db_config(handle_->db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
@@ -204,7 +205,7 @@ SqliteConnection::SqliteConnection(const std::string& path, const ConnectionSett
   // schema now, so that a file that is not a database, or one a writer
   // keeps locked, is reported where it is opened rather than at a search.
   if (sqlite3_exec(handle_->db, "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr) != SQLITE_OK)
-    throw Error(Error::kDatabase, "cannot open database " + path + ": " + sqlite3_errmsg(handle_->db));
+    throw Error(Error::kDatabase, ReadRefusal::CannotOpen(sqlite3_errmsg(handle_->db)));
 }
 
 SqliteConnection::~SqliteConnection() = default;
@@ -291,7 +292,7 @@ std::shared_ptr<DataCursor> SqliteConnection::Open(const std::string& sql, const
   for (size_t i = 0; i < values.size(); ++i)
     if (sqlite3_bind_text64(stmt, static_cast<int>(i + 1), values[i].data(), values[i].size(), SQLITE_TRANSIENT,
                             SQLITE_UTF8) != SQLITE_OK)
-      refuse(sqlite3_errmsg(handle_->db));
+      refuse(ReadRefusal::Failed(sqlite3_errmsg(handle_->db)));
   try {
     return std::make_shared<SqliteCursor>(handle_, stmt);
   } catch (const Error& e) {
@@ -308,7 +309,7 @@ void SqliteConnection::Execute(const std::string& sql) {
   if (rc != SQLITE_OK) {
     std::string text = message ? message : sqlite3_errmsg(handle_->db);
     sqlite3_free(message);
-    Fail(text);
+    Fail(ReadRefusal::Failed(text));
   }
 }
 

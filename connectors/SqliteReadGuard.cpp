@@ -106,7 +106,7 @@ sqlite3_stmt* SqliteReadGuard::Prepare(const std::string& sql, const char** tail
     sqlite3_finalize(stmt);
     throw Error(Error::kDatabase, ReadRefusal::NotAllowed());
   }
-  if (rc != SQLITE_OK) throw Error(Error::kDatabase, sqlite3_errmsg(db_));
+  if (rc != SQLITE_OK) throw Error(Error::kDatabase, ReadRefusal::Failed(sqlite3_errmsg(db_)));
   return stmt;
 }
 
@@ -121,7 +121,7 @@ int SqliteReadGuard::Step(sqlite3_stmt* stmt) {
   if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc;
   if (stop_ == Stop::kTimedOut) throw Error(Error::kDatabase, ReadRefusal::TimedOut(settings_.read_time_limit));
   if (stop_ == Stop::kStopped) throw Error(Error::kDatabase, ReadRefusal::Stopped());
-  throw Error(Error::kDatabase, sqlite3_errmsg(db_));
+  throw Error(Error::kDatabase, ReadRefusal::Failed(sqlite3_errmsg(db_)));
 }
 
 }  // namespace trovel

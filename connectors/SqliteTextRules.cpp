@@ -70,7 +70,7 @@ int CompareSpanish(void* collator, int length1, const void* text1, int length2, 
 void CloseCollator(void* collator) { ucol_close(static_cast<UCollator*>(collator)); }
 
 [[noreturn]] void Refused(sqlite3* db, const char* what) {
-  throw Error(Error::kDatabase, std::string("cannot install ") + what + ": " + sqlite3_errmsg(db));
+  throw Error(Error::kDatabase, std::string("No se pudo instalar ") + what + ": " + sqlite3_errmsg(db));
 }
 
 }  // namespace
@@ -79,19 +79,19 @@ void SqliteTextRules::Install(sqlite3* db) {
   for (int arguments : {2, 3}) {
     if (sqlite3_create_function(db, "like", arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, Like, nullptr,
                                 nullptr) != SQLITE_OK)
-      Refused(db, "the function like");
+      Refused(db, "la función like");
   }
   UErrorCode status = U_ZERO_ERROR;
   UCollator* collator = ucol_open("es", &status);
   if (U_FAILURE(status)) {
     ucol_close(collator);
-    throw Error(Error::kDatabase, std::string("cannot open the Spanish collator of ICU: ") + u_errorName(status));
+    throw Error(Error::kDatabase, std::string("No se pudo abrir el cotejo español de ICU: ") + u_errorName(status));
   }
   // SQLite calls the destructor only once the collation is in place.
   if (sqlite3_create_collation_v2(db, kCollation, SQLITE_UTF8, collator, CompareSpanish, CloseCollator) !=
       SQLITE_OK) {
     ucol_close(collator);
-    Refused(db, "the collation es");
+    Refused(db, "el cotejo es");
   }
 }
 

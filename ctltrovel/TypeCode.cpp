@@ -8,7 +8,7 @@ TIPOC TypeCode::ToTipoC(const std::string& code) {
   if (code == kText) return ctvTEXT;
   if (code == kNumber) return ctvNUMBER;
   if (code == kDate) return ctvDATE;
-  throw Error::InvalidValue("\"" + code + "\" is not a column type code");
+  throw Error::InvalidValue("\"" + code + "\" no es un código de tipo de columna");
 }
 
 const std::string& TypeCode::FromTipoC(TIPOC type) {

@@ -137,7 +137,7 @@ void ctlTrovel::glbDb(ObjectRef connection) {
     return;
   }
   auto as_connection = std::dynamic_pointer_cast<DataConnection>(connection);
-  if (!as_connection) throw Error::TypeMismatch("glbDb needs a data connection");
+  if (!as_connection) throw Error::TypeMismatch("glbDb necesita una conexión de datos");
   connection_ = std::move(as_connection);
 }
 

@@ -52,7 +52,7 @@ void ctlTrovel::ReadProperties(PropertyBag& bag) {
   for (int n = 1; n <= 4; ++n) apply("N_Tabla" + std::to_string(n), "", into(N_Tabla_[n - 1]));
   apply("SeparaFecha", "#", into(SeparaFecha_));
   apply("FormatoFecha", "dd/mm/yyyy", into(FormatoFecha_));
-  if (!skipped.empty()) throw Error(Error::kInvalidValue, "ctlTrovel kept its earlier values for " + skipped);
+  if (!skipped.empty()) throw Error(Error::kInvalidValue, "ctlTrovel conservó sus valores anteriores de " + skipped);
 }
 
 void ctlTrovel::WriteProperties(PropertyBag& bag) {

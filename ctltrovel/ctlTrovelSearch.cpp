@@ -63,7 +63,7 @@ void ctlTrovel::p_Boton_Leer() {
 }
 
 DataCursor& ctlTrovel::Cursor() {
-  if (!rsConsulta_) throw Error::ObjectNotSet("no cursor is open");
+  if (!rsConsulta_) throw Error::ObjectNotSet();
   return *rsConsulta_;
 }
 
@@ -111,7 +111,7 @@ ctlTrovel::BlockEnd ctlTrovel::LoadBlock() {
   // column in FormatoFecha, as f_FormatoCelda does.
   auto describe = [this](int col) {
     if (col >= static_cast<int>(N_Campo_.size()))
-      throw Error::SubscriptOutOfRange("grid column " + std::to_string(col + 1) + " has no field name");
+      throw Error::SubscriptOutOfRange("la columna " + std::to_string(col + 1) + " de la cuadrícula no tiene nombre de campo");
     BlockLoader::Column column{N_Campo_[static_cast<size_t>(col)], std::nullopt};
     if (col < 4 && TipoCampo_[static_cast<size_t>(col)] == TypeCode::kDate) column.format = FormatoFecha_;
     return column;

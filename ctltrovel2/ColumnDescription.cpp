@@ -29,7 +29,7 @@ int64_t ReadWhole(const json& c, const char* key, int64_t fallback, std::size_t 
 }  // namespace
 
 std::vector<ColumnDescription> ColumnDescription::FromJson(const json& list) {
-  if (!list.is_array()) throw Error::TypeMismatch("the columns must be a list");
+  if (!list.is_array()) throw Error::TypeMismatch("las columnas deben ser una lista");
   std::vector<ColumnDescription> out;
   std::set<std::string> keys;
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -100,7 +100,7 @@ std::string ColumnDescription::Text(const std::vector<ColumnDescription>& column
 
 void ColumnDescription::AddAll(ctlTrovel2& control, const std::vector<ColumnDescription>& columns) {
   const std::shared_ptr<clsColumns>& collection = control.Columns();
-  if (!collection) throw Error::ObjectNotSet("the control has no column collection");
+  if (!collection) throw Error::ObjectNotSet("el control no tiene colección de columnas");
   for (const ColumnDescription& d : columns) {
     std::shared_ptr<clsColumn> column =
         collection->Add(d.key, d.field, d.table, d.type, d.caption, d.length, d.skey);

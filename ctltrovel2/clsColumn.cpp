@@ -35,14 +35,14 @@ double RoundHalfEven(double x) {
 
 std::shared_ptr<FlexGrid> clsColumn::Grid() const {
   std::shared_ptr<FlexGrid> grid = grid_.lock();
-  if (!grid) throw Error::ObjectNotSet("column Key:" + Key + " has no grid");
+  if (!grid) throw Error::ObjectNotSet("la columna de Key:" + Key + " no tiene cuadrícula");
   return grid;
 }
 
 int clsColumn::ColumnIndex() const {
   const double index = RoundHalfEven(Text::Val(Key));
   if (!(index >= std::numeric_limits<int>::min() && index <= std::numeric_limits<int>::max()))
-    throw Error::SubscriptOutOfRange("grid column of Key:" + Key);
+    throw Error::SubscriptOutOfRange("columna de la cuadrícula de Key:" + Key);
   return static_cast<int>(index);
 }
 
@@ -51,7 +51,7 @@ void clsColumn::Message(const std::string& text) const {
 }
 
 void clsColumn::SetWidthUnit(float unit) {
-  if (!std::isfinite(unit) || unit < 0) throw Error::InvalidValue("width unit must be a finite twips count of 0 or more");
+  if (!std::isfinite(unit) || unit < 0) throw Error::InvalidValue("la unidad de ancho debe ser un número finito de twips, 0 o más");
   width_unit_ = unit;
 }
 
@@ -63,7 +63,7 @@ void clsColumn::ApplyWidth(int16_t length) {
                                            : kWideChars * width_unit_;
   const double twips = RoundHalfEven(width);
   if (!std::isfinite(twips) || twips > std::numeric_limits<int32_t>::max())
-    throw Error::Overflow("width of column Key:" + Key);
+    throw Error::Overflow("ancho de la columna de Key:" + Key);
   grid->SetColWidth(col, static_cast<float>(twips));
 }
 

@@ -12,12 +12,12 @@
 namespace trovel {
 
 std::shared_ptr<clsColumns> clsColumns::Create(Host* host) {
-  if (!host) throw Error::ObjectNotSet("a column collection needs a host for its messages");
+  if (!host) throw Error::ObjectNotSet("una colección de columnas necesita un host para sus mensajes");
   return std::shared_ptr<clsColumns>(new clsColumns(host));
 }
 
 void clsColumns::SetWidthUnit(float unit) {
-  if (!std::isfinite(unit) || unit < 0) throw Error::InvalidValue("width unit must be a finite twips count of 0 or more");
+  if (!std::isfinite(unit) || unit < 0) throw Error::InvalidValue("la unidad de ancho debe ser un número finito de twips, 0 o más");
   width_unit_ = unit;
 }
 
@@ -28,7 +28,7 @@ std::shared_ptr<clsColumn> clsColumns::Add(const std::string& Key, const std::st
   try {
     std::shared_ptr<clsColumn> column(new clsColumn(host_));
     const std::shared_ptr<FlexGrid> grid = grid_.lock();
-    if (!grid) throw Error::ObjectNotSet("the column collection has no grid yet");
+    if (!grid) throw Error::ObjectNotSet("la colección de columnas aún no tiene cuadrícula");
     grid->SetCols(Count() + 1);
     column->Key = Key;
     column->SetGrid(grid_);
@@ -42,7 +42,7 @@ std::shared_ptr<clsColumn> clsColumns::Add(const std::string& Key, const std::st
     const std::string& key = sKey.empty() ? Field : sKey;
     std::string folded = Text::Upper(key);
     if (std::find(folded_keys_.begin(), folded_keys_.end(), folded) != folded_keys_.end())
-      throw Error::KeyAlreadyInCollection("key \"" + key + "\"");
+      throw Error::KeyAlreadyInCollection("clave \"" + key + "\"");
     // Reserve both lists first so the two appends cannot fail half-way.
     columns_.reserve(columns_.size() + 1);
     folded_keys_.reserve(folded_keys_.size() + 1);
@@ -59,13 +59,13 @@ std::size_t clsColumns::IndexOf(const Variant& vntIndexKey) const {
   if (vntIndexKey.type() == Variant::Type::String) {
     const std::string key = vntIndexKey.ToString();
     const auto found = std::find(folded_keys_.begin(), folded_keys_.end(), Text::Upper(key));
-    if (found == folded_keys_.end()) throw Error::SubscriptOutOfRange("no column has the key \"" + key + "\"");
+    if (found == folded_keys_.end()) throw Error::SubscriptOutOfRange("ninguna columna tiene la clave \"" + key + "\"");
     return static_cast<std::size_t>(found - folded_keys_.begin());
   }
-  if (!vntIndexKey.IsNumeric()) throw Error::TypeMismatch("a column is named by a position or a key");
+  if (!vntIndexKey.IsNumeric()) throw Error::TypeMismatch("una columna se nombra por su posición o por su clave");
   const int32_t position = vntIndexKey.ToLong();
   if (position < 1 || position > Count())
-    throw Error::SubscriptOutOfRange("column position " + std::to_string(position) + " of " +
+    throw Error::SubscriptOutOfRange("posición de columna " + std::to_string(position) + " de " +
                                      std::to_string(Count()));
   return static_cast<std::size_t>(position - 1);
 }

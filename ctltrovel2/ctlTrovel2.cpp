@@ -118,7 +118,7 @@ void ctlTrovel2::glbDb(ObjectRef connection) {
     return;
   }
   auto as_connection = std::dynamic_pointer_cast<DataConnection>(connection);
-  if (!as_connection) throw Error::TypeMismatch("glbDb needs a data connection");
+  if (!as_connection) throw Error::TypeMismatch("glbDb necesita una conexión de datos");
   glbDb_ = std::move(as_connection);
 }
 
@@ -130,13 +130,13 @@ int16_t ctlTrovel2::fgi(int16_t r, int16_t c) const {
 }
 
 void ctlTrovel2::GridFont(std::shared_ptr<Font> font) {
-  if (!font) throw Error::InvalidValue("GridFont needs a font");
+  if (!font) throw Error::InvalidValue("GridFont necesita una fuente");
   grdDatos.SetFont(font);
   txtEdit.SetFont(font);
 }
 
 void ctlTrovel2::CommandFont(std::shared_ptr<Font> font) {
-  if (!font) throw Error::InvalidValue("CommandFont needs a font");
+  if (!font) throw Error::InvalidValue("CommandFont necesita una fuente");
   for (CommandButton* b : {&cmdLeer, &cmdSiguiente, &cmdSeleccionar, &cmdSalir}) b->SetFont(font);
 }
 
@@ -149,7 +149,7 @@ void ctlTrovel2::InitProperties() {
 }
 
 void ctlTrovel2::ReadProperties(PropertyBag& bag) {
-  if (!Columns_) throw Error::ObjectNotSet("the control has no column collection");
+  if (!Columns_) throw Error::ObjectNotSet("el control no tiene colección de columnas");
   Columns_->SetGrid(grid_);
   Columns_->SetWidthUnit(host_.TextWidth("0", nullptr));
   bLeido_ = false;

@@ -58,7 +58,7 @@ void ctlTrovel2::BuildMembers() {
       Member("glbDb", Kind::Property, Type::Object, "Conexion con la base de datos", "DataConnection"),
       [this] { return glbDb(); }, [this](ObjectRef v) { glbDb(std::move(v)); });
   t.AddMethod(Member("fgi", Kind::Function, Type::Integer, ""), [this](const std::vector<Variant>& args) {
-    if (args.size() != 2) throw Error::InvalidValue("fgi takes a row and a column");
+    if (args.size() != 2) throw Error::InvalidValue("fgi recibe una fila y una columna");
     return Variant(fgi(args[0].ToInteger(), args[1].ToInteger()));
   });
   t.AddObjectProperty(Member("Columns", Kind::Property, Type::Object, "", "clsColumns"),

@@ -27,14 +27,14 @@ void ctlTrovel2::p_Boton_Leer() {
 }
 
 clsColumn& ctlTrovel2::ColumnOf(int grid_column) {
-  if (!Columns_) throw Error::ObjectNotSet("the control has no column collection");
+  if (!Columns_) throw Error::ObjectNotSet("el control no tiene colección de columnas");
   std::shared_ptr<clsColumn> column = Columns_->Item(Variant(static_cast<int32_t>(grid_column + 1)));
-  if (!column) throw Error::ObjectNotSet("no column describes grid column " + std::to_string(grid_column));
+  if (!column) throw Error::ObjectNotSet("ninguna columna describe la columna de la cuadrícula " + std::to_string(grid_column));
   return *column;
 }
 
 DataCursor& ctlTrovel2::Cursor() {
-  if (!rsConsulta_) throw Error::ObjectNotSet("no cursor is open");
+  if (!rsConsulta_) throw Error::ObjectNotSet();
   return *rsConsulta_;
 }
 

@@ -11,19 +11,19 @@ Error Make(int number, const char* text, const std::string& detail) {
 
 }  // namespace
 
-Error Error::InvalidValue(const std::string& d) { return Make(kInvalidValue, "Invalid property value", d); }
-Error Error::TypeMismatch(const std::string& d) { return Make(kTypeMismatch, "Type mismatch", d); }
-Error Error::Overflow(const std::string& d) { return Make(kOverflow, "Overflow", d); }
+Error Error::InvalidValue(const std::string& d) { return Make(kInvalidValue, "Valor de propiedad no válido", d); }
+Error Error::TypeMismatch(const std::string& d) { return Make(kTypeMismatch, "No coinciden los tipos", d); }
+Error Error::Overflow(const std::string& d) { return Make(kOverflow, "Desbordamiento", d); }
 Error Error::ObjectNotSet(const std::string& d) {
-  return Make(kObjectNotSet, "Object variable or With block variable not set", d);
+  return Make(kObjectNotSet, "Variable de objeto o bloque With no establecida", d);
 }
-Error Error::SubscriptOutOfRange(const std::string& d) { return Make(kSubscriptOutOfRange, "Subscript out of range", d); }
+Error Error::SubscriptOutOfRange(const std::string& d) { return Make(kSubscriptOutOfRange, "El subíndice está fuera del intervalo", d); }
 Error Error::KeyAlreadyInCollection(const std::string& d) {
-  return Make(kKeyAlreadyInCollection, "This key is already associated with an element of this collection", d);
+  return Make(kKeyAlreadyInCollection, "Esta clave ya está asociada con un elemento de esta colección", d);
 }
 
 Error Error::NoSuchMember(const std::string& m) {
-  return Make(kNoSuchMember, "Object doesn't support this property or method", m);
+  return Make(kNoSuchMember, "El objeto no acepta esta propiedad o método", m);
 }
 
 }  // namespace trovel

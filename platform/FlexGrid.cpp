@@ -117,7 +117,7 @@ void FlexGrid::AddRows(std::vector<std::string>& cells, int count) {
 void FlexGrid::RemoveItem(int row) {
   if (row < 0 || row >= Rows()) throw Error::SubscriptOutOfRange(Name() + " row " + std::to_string(row));
   if (row < fixed_rows_ || Rows() - 1 <= fixed_rows_)
-    throw Error(Error::kInvalidValue, "Cannot remove the fixed rows or the last non-fixed row");
+    throw Error(Error::kInvalidValue, "No se pueden quitar las filas fijas ni la última fila no fija");
   cells_.EraseRow(row);
   if (row_ >= Rows()) row_ = Rows() - 1;
   Reset();

@@ -23,9 +23,9 @@ void FocusChain::Unregister(Widget* widget) {
 }
 
 void FocusChain::MoveTo(Widget* widget) {
-  if (!widget || !IsRegistered(widget)) throw Error(Error::kCannotFocus, "Invalid procedure call or argument");
+  if (!widget || !IsRegistered(widget)) throw Error(Error::kCannotFocus, "Argumento o llamada a procedimiento no válida");
   if (!CanFocusNow(widget))
-    throw Error(Error::kCannotFocus, "Invalid procedure call or argument: " + widget->Name() + " cannot take the focus");
+    throw Error(Error::kCannotFocus, "Argumento o llamada a procedimiento no válida: " + widget->Name() + " no puede recibir el foco");
   if (widget == focused_) return;
   Leave();
   focused_ = widget;

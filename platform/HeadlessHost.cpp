@@ -108,7 +108,7 @@ void HeadlessHost::ClickWithMouse(CommandButton& button) {
 
 void HeadlessHost::TypeCharacter(Widget& widget, char32_t codepoint) {
   if (codepoint > 0x10FFFF || (codepoint >= 0xD800 && codepoint <= 0xDFFF))
-    throw Error::InvalidValue("not a character code: " + std::to_string(codepoint));
+    throw Error::InvalidValue("no es un código de carácter: " + std::to_string(codepoint));
   if (codepoint <= 0xFFFF) return TypeKey(widget, static_cast<int16_t>(codepoint));
   if (auto* box = dynamic_cast<TextBox*>(&widget)) box->TypeWideCharacter(static_cast<int32_t>(codepoint));
 }

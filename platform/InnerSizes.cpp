@@ -8,7 +8,7 @@ namespace trovel {
 
 void InnerSizes::Set(const void* control, float width, float height) {
   if (!std::isfinite(width) || !std::isfinite(height) || width < 0 || height < 0)
-    throw Error::InvalidValue("control size");
+    throw Error::InvalidValue("tamaño del control");
   sizes_[control] = {width, height};
 }
 

@@ -7,7 +7,7 @@ namespace trovel {
 Picture::Picture(const std::vector<std::string>& rows) {
   width_ = rows.empty() ? 0 : static_cast<int>(rows.front().size());
   for (const std::string& row : rows) {
-    if (static_cast<int>(row.size()) != width_) throw Error::InvalidValue("picture rows differ in length");
+    if (static_cast<int>(row.size()) != width_) throw Error::InvalidValue("las filas de la imagen tienen distinta longitud");
     for (char c : row) {
       if (c == '.')
         pixels_.push_back(kTransparent);

@@ -90,7 +90,7 @@ std::size_t Text::Length(const std::string& s) {
 }
 
 std::string Text::Mid(const std::string& s, std::size_t start, std::size_t count) {
-  if (start < 1) throw Error::InvalidValue("character positions start at 1");
+  if (start < 1) throw Error::InvalidValue("las posiciones de los caracteres empiezan en 1");
   const std::size_t begin = ByteOffsetOf(s, start - 1);
   if (begin >= s.size()) return "";
   std::size_t end = begin;
@@ -177,7 +177,7 @@ double Text::Val(const std::string& text) {
 
 std::string Text::FromCodepoint(int c) {
   if (c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-    throw Error::InvalidValue("not a character code: " + std::to_string(c));
+    throw Error::InvalidValue("no es un código de carácter: " + std::to_string(c));
   std::string out;
   AppendCodepoint(out, c);
   return out;

@@ -167,7 +167,7 @@ std::string Variant::ToString() && {
 std::string Variant::ToString() const& {
   switch (type()) {
     case Type::Empty: return "";
-    case Type::Null: throw Error::TypeMismatch("Null has no text");
+    case Type::Null: throw Error::TypeMismatch("Null no tiene texto");
     case Type::Boolean: return std::get<bool>(value_) ? "True" : "False";
     case Type::Integer: return std::to_string(std::get<int16_t>(value_));
     case Type::Long: return std::to_string(std::get<int32_t>(value_));
@@ -189,17 +189,17 @@ std::string Variant::ToString() const& {
 double Variant::ToDouble() const {
   switch (type()) {
     case Type::Empty: return 0;
-    case Type::Null: throw Error::TypeMismatch("Null is not a number");
+    case Type::Null: throw Error::TypeMismatch("Null no es un número");
     case Type::Boolean: return std::get<bool>(value_) ? -1 : 0;
     case Type::Integer: return std::get<int16_t>(value_);
     case Type::Long: return std::get<int32_t>(value_);
     case Type::Single: return std::get<float>(value_);
     case Type::Double: return std::get<double>(value_);
-    case Type::Date: throw Error::TypeMismatch("a date is not a number");
+    case Type::Date: throw Error::TypeMismatch("una fecha no es un número");
     case Type::String: {
       double d;
       if (!ParseNumber(std::get<std::string>(value_), d))
-        throw Error::TypeMismatch("\"" + std::get<std::string>(value_) + "\" is not a number");
+        throw Error::TypeMismatch("\"" + std::get<std::string>(value_) + "\" no es un número");
       return d;
     }
     case Type::Decimal: return std::get<Decimal>(value_).ToDouble();
@@ -234,7 +234,7 @@ DateTime Variant::ToDate() const {
     if (ParseDate(std::get<std::string>(value_), d)) return d;
   }
   throw Error::TypeMismatch("\"" + (type() == Type::Null ? std::string("Null") : ToString()) +
-                            "\" is not a date");
+                            "\" no es una fecha");
 }
 
 }  // namespace trovel

@@ -70,7 +70,7 @@ std::vector<Widget*> pagTrovel::Children() {
 
 Dispatch& pagTrovel::FirstSelected() const {
   std::vector<Dispatch*> selected = site_.SelectedControls();
-  if (selected.empty() || !selected[0]) throw Error::SubscriptOutOfRange("no control is selected");
+  if (selected.empty() || !selected[0]) throw Error::SubscriptOutOfRange("no hay ningún control seleccionado");
   return *selected[0];
 }
 

@@ -13,7 +13,7 @@ void SearchStart::ClearGrid(FlexGrid& grid) {
 void SearchStart::Reopen(std::shared_ptr<DataCursor>& cursor, const std::shared_ptr<DataConnection>& connection,
                          const SearchStatement& statement) {
   DataCursor::CloseAndRelease(cursor);
-  if (!connection) throw Error::ObjectNotSet("glbDb holds no connection");
+  if (!connection) throw Error::ObjectNotSet();
   bool flag = false;
   cursor = connection->OpenCursor(statement, flag);
 }

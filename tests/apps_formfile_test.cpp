@@ -113,7 +113,7 @@ TEST_F(FormFileTest, PropertiesAndDatabasesThatDoNotLoadAreReportedNamingTheForm
       {"d.db", R"("class": "ctlTrovel2", "properties": {"ColumnsCount": 2000000000})", "Cols must be from 0 to 4096"},
       {"d.db", R"("class": "ctlTrovel", "properties": {"Width1": 1e39})", "Width1"},
       {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 3, "Nmcol": 4})", "no property \"Nmcol\""},
-      {"missing.db", R"("class": "ctlTrovel")", "does not exist"},
+      {"missing.db", R"("class": "ctlTrovel")", "el archivo no existe"},
       {"junk.db", R"("class": "ctlTrovel")", "file is not a database"},
       {"locked.db", R"("class": "ctlTrovel")", "database is locked"},
   };

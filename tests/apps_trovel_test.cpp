@@ -180,7 +180,7 @@ TEST_F(TrovelProgramTest, FailuresAreShownAndTheRunGoesOn) {
             std::string::npos)
       << out;
   EXPECT_NE(out.find("> get Nothing\nerror: "), std::string::npos) << out;
-  EXPECT_NE(out.find("> set glbDb font\nerror: Type mismatch"), std::string::npos) << out;
+  EXPECT_NE(out.find("> set glbDb font\nerror: No coinciden los tipos"), std::string::npos) << out;
   EXPECT_NE(out.find("no such table"), std::string::npos) << out;
   EXPECT_NE(out.find("msgbox \"Mensaje\" critical: \"No existen registros\"\n"), std::string::npos) << out;
   // After Quit the control has no connection, and says so at the next read.

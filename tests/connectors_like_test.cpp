@@ -121,6 +121,7 @@ TEST_F(LikeTest, EscapeNullsAndBadArguments) {
     std::optional<std::string> text, pattern, escape;
     std::string expected;
   };
+  const std::string kFailed = "La base de datos no pudo ejecutar la consulta: ";
   const Case cases[] = {
       {"100%", "100\\%", "\\", "1"},
       {"1000", "100\\%", "\\", "0"},
@@ -137,9 +138,9 @@ TEST_F(LikeTest, EscapeNullsAndBadArguments) {
       {"a%", "A\xC3%", "\xC3", "1"},
       {std::nullopt, "A%", std::nullopt, "NULL"},
       {"a", std::nullopt, std::nullopt, "NULL"},
-      {"a", "A", "", "ESCAPE expression must be a single character"},
-      {"a", "A", "ab", "ESCAPE expression must be a single character"},
-      {"a", std::string(50001, '%'), std::nullopt, "LIKE or GLOB pattern too complex"},
+      {"a", "A", "", kFailed + "ESCAPE expression must be a single character"},
+      {"a", "A", "ab", kFailed + "ESCAPE expression must be a single character"},
+      {"a", std::string(50001, '%'), std::nullopt, kFailed + "LIKE or GLOB pattern too complex"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Like(c.text, c.pattern, c.escape), c.expected)

@@ -348,7 +348,7 @@ TEST_F(PgTest, ALostServerGivesAMessageAndTheReadAfterItReconnects) {
     Rows(*c, "g");
     ADD_FAILURE();
   } catch (const Error& e) {
-    EXPECT_NE(e.description().find("connection to the database server was lost"), std::string::npos)
+    EXPECT_NE(e.description().find("Se perdió la conexión con el servidor de la base de datos"), std::string::npos)
         << e.description();
   }
   c->Close();
@@ -393,7 +393,7 @@ TEST(PgAddressTest, AddressesChooseTheirBackendAndNeverShowPasswords) {
       {"postgres://ana@db1,db2/ventas?target_session_attrs=prefer-standby", "postgresql",
        "postgres://ana@db1,db2/ventas?target_session_attrs=prefer-standby"},
       {"postgresql://ana:secret@db", "postgresql", "postgresql://ana:****@db"},
-      {"host=h password='secret", "postgresql", "(address not shown: it holds a password)"},
+      {"host=h password='secret", "postgresql", "(dirección no mostrada: contiene una contraseña)"},
       {"sqlite:/data/clientes.db", "sqlite", "sqlite:/data/clientes.db"},
       {":memory:", "sqlite", ":memory:"},
       {"/data/clientes.db", "sqlite", "/data/clientes.db"},
@@ -416,12 +416,12 @@ TEST(PgAddressTest, AddressesChooseTheirBackendAndNeverShowPasswords) {
     const char* address;
     const char* message;
   } refusals[] = {
-      {"mysql://ana:secret@db/ventas", "no connector serves the address mysql://ana:****@db/ventas"},
-      {"  ", "no database address"},
-      {"host=/nonexistent password=secret dbname=d", "cannot connect to the database host=/nonexistent password=****"},
-      {"postgresql://ana:secret@%2Fnonexistent/d", "cannot connect to the database postgresql://ana:****@%2Fnonexistent"},
-      {"postgresql://ana:sec%zzret@/d", "is not valid"},
-      {"host=/nonexistent password=secret dbname=d x", "(address not shown: it holds a password) is not valid"},
+      {"mysql://ana:secret@db/ventas", "Ningún conector sirve esta dirección"},
+      {"  ", "No se indicó la dirección"},
+      {"host=/nonexistent password=secret dbname=d", "No se pudo conectar con el servidor de la base de datos: "},
+      {"postgresql://ana:secret@%2Fnonexistent/d", "No se pudo conectar con el servidor de la base de datos: "},
+      {"postgresql://ana:sec%zzret@/d", "La dirección de la base de datos no es válida: "},
+      {"host=/nonexistent password=secret dbname=d x", "La dirección de la base de datos no es válida: no se puede leer"},
   };
   for (const Refusal& k : refusals) {
     try {
@@ -434,6 +434,7 @@ TEST(PgAddressTest, AddressesChooseTheirBackendAndNeverShowPasswords) {
       EXPECT_NE(e.description().find(k.message), std::string::npos) << e.description();
       for (const char* secret : {"secret", "sec%zz"})
         EXPECT_EQ(e.description().find(secret), std::string::npos) << e.description();
+      EXPECT_EQ(e.description().find("nonexistent"), std::string::npos) << e.description();
     }
   }
 }

@@ -78,7 +78,7 @@ struct Restart {
 // A search is left with a message in the control's box on the page press
 // after the server was lost, and the next read works on its own.
 TEST_F(ControlsOnPgTest, AFaultBetweenTwoPagePressesGivesAMessageAndTheNextReadWorks) {
-  const std::string lost = "the connection to the database server was lost";
+  const std::string lost = "Se perdió la conexión con el servidor de la base de datos";
   Connect(address);
   ctl.p_leer();
   ASSERT_EQ(DataRows(), 51);
@@ -130,7 +130,7 @@ TEST_F(ControlsOnPgTest, AStandbyLostWhilePagingGivesAMessageAndTheNextReadGoesT
     Restart back{servers, "standby"};
     servers.Run("down", "standby");
     ctl.cmdSiguiente.Click();
-    EXPECT_NE(TakeMessage().find("the connection to the database server was lost"), std::string::npos);
+    EXPECT_NE(TakeMessage().find("Se perdió la conexión con el servidor de la base de datos"), std::string::npos);
     ctl.p_leer();
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(DataRows(), 51);

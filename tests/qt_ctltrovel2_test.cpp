@@ -141,7 +141,7 @@ TEST_F(QtCtlTrovel2Test, AFailureInTheGridsKeyHandlerIsShownAndTheWindowLives) {
     }
   });
   answer.start(0);
-  const QString not_set = "Object variable or With block variable not set: ";
+  const QString not_set = "Variable de objeto o bloque With no establecida: ";
   struct Case {
     std::function<void()> undescribe;
     int col;
@@ -150,8 +150,8 @@ TEST_F(QtCtlTrovel2Test, AFailureInTheGridsKeyHandlerIsShownAndTheWindowLives) {
   const std::vector<Case> cases = {
       // A second "cod" fails after widening the grid by one column.
       {[&] { control->Columns()->Add("3", "cod", "art", ctvTEXT, "Otra", 6); }, 3,
-       {"Subscript out of range: column position 4 of 3", not_set + "no column describes grid column 3"}},
-      {[&] { control->Quit(); }, 0, {not_set + "the control has no column collection"}},
+       {"El subíndice está fuera del intervalo: posición de columna 4 de 3", not_set + "ninguna columna describe la columna de la cuadrícula 3"}},
+      {[&] { control->Quit(); }, 0, {not_set + "el control no tiene colección de columnas"}},
   };
   for (const Case& c : cases) {
     c.undescribe();

@@ -149,7 +149,7 @@ TEST(QtFormLoadTest, WhatDoesNotLoadIsShownInOneMessageBox) {
   FormWindow window(host, forms::FormFile::Load(form.string()), FormWindow::Mode::Run);
   fs::remove(form);
   ASSERT_EQ(window.LoadFailures().size(), 3);
-  EXPECT_TRUE(window.LoadFailures()[0].contains("does not exist"));
+  EXPECT_TRUE(window.LoadFailures()[0].contains("el archivo no existe"));
   EXPECT_TRUE(window.LoadFailures()[1].startsWith("ctlA: ") && window.LoadFailures()[1].contains("does not fit a Long"));
   EXPECT_TRUE(window.LoadFailures()[2].startsWith("ctlB: ") && window.LoadFailures()[2].contains("\"Nmcol\""));
   EXPECT_EQ(window.Controls().size(), 2u);

@@ -224,6 +224,27 @@ std::string LocalTimeZone() {
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
+// The condition of a text filter: `field` LIKE the pattern in `parameter`,
+// blind to letter case as the other backends' LIKE is, with no escape
+// character ("\\" is a character like any other).
+//
+// ILIKE folds with the database's LC_CTYPE, which on a database made with
+// the C locale folds ASCII letters only ("SÃO%" misses "São Paulo"), and no
+// btree index serves it. So both sides are folded with ICU explicitly, and
+// the comparison is made in the C collation, where a prefix pattern becomes
+// a range of an index on the same expression; the README gives the index:
+//
+//   CREATE INDEX ON clientes ((lower(nombre COLLATE "und-x-icu")) COLLATE "C");
+//
+// The field is cast to text first, so that a text filter on a column of
+// another type compares its text, as on SQLite. A server built without ICU
+// gets ILIKE.
+std::string CaseBlindCondition(const std::string& field, const std::string& parameter, bool icu) {
+  if (!icu) return "(" + field + ")::text ILIKE " + parameter + " ESCAPE ''";
+  return "lower((" + field + ")::text COLLATE \"und-x-icu\") COLLATE \"C\" LIKE (lower(" + parameter +
+         " COLLATE \"und-x-icu\") COLLATE \"C\") ESCAPE ''";
+}
+
 // What libpq says of a failed connection attempt, without the address it
 // tried: its first line after 'connection to server on socket "/run/..."
 // failed: ' or 'connection to server at "db" (10.0.0.5), port 5432 failed: ',
@@ -488,9 +509,14 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
             static_cast<Session*>(self)->recovery_conflict = true;
         },
         this);
+    // The last statement asks whether the server folds letter case with
+    // ICU (the collation und-x-icu of a server built with it): see
+    // CaseBlindCondition.
     const std::string sql =
-        "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'";
+        "SET standard_conforming_strings = on; SET DateStyle = 'ISO, MDY'; SET client_encoding = 'UTF8'; "
+        "SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_collation WHERE collname = 'und-x-icu')";
     Result r = Exec(sql);
+    if (Succeeded(r.get())) icu = PQntuples(r.get()) == 1 && std::strcmp(PQgetvalue(r.get(), 0, 0), "t") == 0;
     // A zone the server does not know leaves the session on UTC.
     for (const std::string& zone : {LocalTimeZone(), std::string("UTC")}) {
       if (!Succeeded(r.get())) break;
@@ -710,6 +736,7 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
   uint64_t cursors_made = 0;  // names each cursor, never reused
   bool broken = false;        // state unknown: connect again before a read
   bool abandoned = false;     // the last command's session was given up (Abandon)
+  bool icu = false;  // the server has the ICU collation und-x-icu
   bool recovery_conflict = false;  // the standby told of a recovery conflict ending the session
   std::string lost;           // why the last session was lost
   std::string last_error;
@@ -913,21 +940,21 @@ std::shared_ptr<DataCursor> PgConnection::OpenCursor(const SearchStatement& stat
   flag = false;
   Session& s = *session_;
   s.stop_asked = false;
+  // The form of a text filter depends on the server (Session::icu).
+  s.EnsureConnected();
   // The base was upper-cased with the rest of the statement: its quoted
   // names get back the catalog's spelling.
   const std::string base = ReadQuery(statement.base, NameSpelling::kCatalog);
   std::vector<std::string> values;
   std::string sql;
   try {
-    sql = statement.Render(base, [&values](const SearchStatement::Condition& c, std::string& out) {
+    sql = statement.Render(base, [&values, &s](const SearchStatement::Condition& c, std::string& out) {
       const std::string parameter = "$" + std::to_string(values.size() + 1);
       switch (c.kind) {
         case SearchStatement::Kind::kText:
-          // ILIKE ignores letter case as the other backends' LIKE does;
-          // with no escape character, "\" is a character like any other.
           if (c.value.find('\0') != std::string::npos)
             throw Error(Error::kTypeMismatch, "El filtro de " + c.field + " contiene un carácter nulo");
-          out += c.field + " ILIKE " + parameter + " ESCAPE ''";
+          out += CaseBlindCondition(c.field, parameter, s.icu);
           values.push_back(c.value);
           return;
         case SearchStatement::Kind::kNumber:

@@ -4,7 +4,8 @@
 // into a schema, with the CamelCase names an ORM writes (quoted) over it.
 // The same form, upper-cased base statement and all, searches both:
 // accented names, dates with their boundaries, amounts; both backends show
-// the same rows, and the rows the data holds.
+// the same rows, and the rows the data holds, also on a PostgreSQL database
+// made with the C locale.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,9 +26,9 @@ const std::string kData = std::string(TROVEL_SOURCE_DIR) + "/tests/data/chinook/
 
 // The PostgreSQL edition in schema chinook, and the CamelCase tables an ORM
 // would have made in schema chinook_orm, the only one the form's address
-// sees. Returns that address.
-std::string LoadPostgres() {
-  const PgServers servers = PgServers::Load();
+// sees, in the database of `primary` (an address of the primary). Returns
+// that address.
+std::string LoadPostgres(const std::string& primary) {
   std::ifstream in(kData + "Chinook_PostgreSql.sql");
   std::stringstream all;
   all << in.rdbuf();
@@ -36,16 +37,26 @@ std::string LoadPostgres() {
   const size_t enter = script.find("\\c chinook;");
   if (enter == std::string::npos) throw std::runtime_error("Chinook_PostgreSql.sql has changed");
   script.erase(0, script.find('\n', enter) + 1);
-  ExecuteScript(servers.primary, "drop schema if exists chinook cascade; drop schema if exists chinook_orm cascade;"
-                                 "create schema chinook; create schema chinook_orm");
-  ExecuteScript(ContractDatabase::InSchema(servers.primary, "chinook"), script);
-  ExecuteScript(servers.primary,
+  ExecuteScript(primary, "drop schema if exists chinook cascade; drop schema if exists chinook_orm cascade;"
+                          "create schema chinook; create schema chinook_orm");
+  ExecuteScript(ContractDatabase::InSchema(primary, "chinook"), script);
+  ExecuteScript(primary,
                 "create table chinook_orm.\"Customer\" as select customer_id as \"CustomerId\", first_name as "
                 "\"FirstName\", last_name as \"LastName\", city as \"City\", country as \"Country\" from chinook.customer;"
                 "create table chinook_orm.\"Invoice\" as select invoice_id as \"InvoiceId\", customer_id as "
                 "\"CustomerId\", invoice_date as \"InvoiceDate\", billing_city as \"BillingCity\", total as \"Total\" "
                 "from chinook.invoice");
-  return servers.primary + " options='-c search_path=chinook_orm'";
+  return primary + " options='-c search_path=chinook_orm'";
+}
+
+// A database of the primary made with the C locale, whose own case folding
+// knows ASCII letters only; returns its address.
+std::string MakeCLocaleDatabase() {
+  const PgServers servers = PgServers::Load();
+  ExecuteScript(servers.primary, "drop database if exists trovel_c with (force)");
+  ExecuteScript(servers.primary,
+                "create database trovel_c template template0 encoding 'UTF8' lc_collate 'C' lc_ctype 'C'");
+  return servers.primary + " dbname=trovel_c";
 }
 
 // A copy of the SQLite edition for this process.
@@ -108,7 +119,8 @@ class ChinookTest : public ::testing::Test {
     try {
       sqlite_path = CopySqlite();
       sqlite = OpenConnection("sqlite:" + sqlite_path);
-      postgres = OpenConnection(LoadPostgres());
+      postgres = {OpenConnection(LoadPostgres(PgServers::Load().primary)),
+                  OpenConnection(LoadPostgres(MakeCLocaleDatabase()))};
     } catch (const std::exception& e) {
       FAIL() << e.what();
     }
@@ -116,14 +128,16 @@ class ChinookTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove(sqlite_path); }
 
   // Runs each search on both backends: the same rows (or the same message)
-  // on each, and `rows` rows in the first block (0 for a message).
+  // on SQLite and on each PostgreSQL database, and `rows` rows in the first
+  // block (0 for a message).
   void ExpectSame(const std::string& base, const std::string& table, const std::vector<Column>& columns,
                   const std::string& order, const std::vector<std::tuple<int, std::string, size_t>>& searches) {
     Form on_sqlite(sqlite, base, table, columns, order);
-    Form on_postgres(postgres, base, table, columns, order);
+    Form on_postgres(postgres[0], base, table, columns, order), on_c_locale(postgres[1], base, table, columns, order);
     for (const auto& [col, filter, rows] : searches) {
-      const std::vector<std::string> a = on_sqlite.Search(col, filter), b = on_postgres.Search(col, filter);
-      EXPECT_EQ(a, b) << filter;
+      const std::vector<std::string> a = on_sqlite.Search(col, filter);
+      EXPECT_EQ(a, on_postgres.Search(col, filter)) << filter;
+      EXPECT_EQ(a, on_c_locale.Search(col, filter)) << filter << " (C locale)";
       const bool message = !a.empty() && a[0].rfind("message: ", 0) == 0;
       EXPECT_EQ(message ? 0 : a.size(), rows) << filter << ": " << (a.empty() ? "" : a[0]);
       ++searches_run;
@@ -131,7 +145,8 @@ class ChinookTest : public ::testing::Test {
   }
 
   std::string sqlite_path;
-  std::shared_ptr<DataConnection> sqlite, postgres;
+  std::shared_ptr<DataConnection> sqlite;
+  std::vector<std::shared_ptr<DataConnection>> postgres;  // C.UTF-8 and C locales
   int searches_run = 0;
 };
 

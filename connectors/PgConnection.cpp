@@ -325,6 +325,7 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
   }
 
   Result Exec(const std::string& sql) {
+    CollectAhead();
     Busy busy(*this);
     TakeWhatCameWhileIdle();
     Result last;
@@ -339,6 +340,51 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
     }
     if (!last) last.reset(PQmakeEmptyPGresult(conn, PGRES_FATAL_ERROR));
     return last;
+  }
+
+  // Sends the FETCH of cursor `name`'s next `batch` rows without waiting
+  // for it, so that the server reads them while the grid fills with the
+  // rows in hand. One at a time, and only while nothing else is in flight:
+  // every other command first collects its answer (CollectAhead).
+  void FetchAhead(const std::string& name, int batch) {
+    if (busy || !ahead_for.empty() || !conn || PQstatus(conn) != CONNECTION_OK) return;
+    if (!PQsendQuery(conn, ("FETCH FORWARD " + std::to_string(batch) + " FROM " + name).c_str())) return;
+    ahead_for = name;
+    ahead_in_flight = true;
+  }
+
+  // Waits for the FETCH sent ahead, if one is in flight, and keeps its
+  // answer for its cursor. The wait is a read's wait: its time starts now,
+  // and the host may stop it.
+  void CollectAhead() {
+    if (!ahead_in_flight) return;
+    ahead_in_flight = false;
+    Busy busy(*this);
+    Begin();
+    Result last;
+    for (;;) {
+      Wait();
+      Result r(conn ? PQgetResult(conn) : nullptr);
+      if (!r) break;
+      last = std::move(r);
+    }
+    ahead = std::move(last);  // null when the session was given up
+  }
+
+  // True when a FETCH was sent ahead for cursor `name`; `*answer` is then
+  // its answer (null when the session was given up meanwhile).
+  bool TakeAhead(const std::string& name, Result* answer) {
+    if (ahead_for.empty() || ahead_for != name) return false;
+    CollectAhead();
+    ahead_for.clear();
+    *answer = std::move(ahead);
+    return true;
+  }
+
+  // Forgets what was fetched ahead for cursor `name`, which needs no more.
+  void DropAhead(const std::string& name) {
+    Result unused;
+    TakeAhead(name, &unused);
   }
 
   // Reads what the server sent while nothing was asked of it (a FATAL
@@ -441,6 +487,7 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
   // command up to and including the first that failed (a null result when
   // the session broke before it answered).
   std::vector<Result> Pipeline(const std::vector<Command>& commands) {
+    CollectAhead();
     Busy busy(*this);
     TakeWhatCameWhileIdle();
     std::vector<Result> results;
@@ -594,6 +641,9 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
   void Forget() {
     ++epoch;
     open_cursors = 0;
+    ahead_for.clear();
+    ahead_in_flight = false;
+    ahead.reset();
   }
 
   // Puts the transaction back as it was before the statement that failed:
@@ -744,6 +794,9 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
   std::chrono::steady_clock::time_point started;  // when the command in flight was sent
   bool stop_asked = false;                        // the host asked to stop the read in hand
   int busy = 0;                                   // commands in flight (Busy)
+  std::string ahead_for;       // the cursor whose next batch was asked for ahead (FetchAhead)
+  bool ahead_in_flight = false;  // its answer has not been read yet
+  Result ahead;                  // its answer, once read
   uint64_t transaction = 0;                       // changes whenever the hold ends the transaction
   std::shared_ptr<ReadHold> hold;                 // with a host's timer, once a read was held
 };
@@ -797,6 +850,10 @@ class PgCursor : public DataCursor {
       Remember([&] { s_->Fail(s_->lost.empty() ? ReadRefusal::Lost("la sesión del cursor terminó") : s_->lost); });
     }
     s_->stop_asked = false;
+    // Rows asked for ahead are this cursor's next rows, also when the hold
+    // has ended their transaction since.
+    Result ahead;
+    if (s_->TakeAhead(name_, &ahead)) return Take(std::move(ahead), kLaterBatch);
     if (transaction_ != s_->transaction) return Resume();
     Take(s_->Exec("FETCH FORWARD " + std::to_string(kLaterBatch) + " FROM " + name_), kLaterBatch);
   }
@@ -851,6 +908,11 @@ class PgCursor : public DataCursor {
       // control lets go, so a form left open on a short result holds nothing.
       drained_ = true;
       Release();
+    } else if (count == kLaterBatch && InTransaction()) {
+      // The user is paging on: the server reads the next batch while the
+      // grid fills with this one. (Not after the first block, which the user
+      // may never page past.)
+      s_->FetchAhead(name_, kLaterBatch);
     }
   }
 
@@ -877,6 +939,7 @@ class PgCursor : public DataCursor {
   }
 
   void Release() {
+    s_->DropAhead(name_);
     if (InTransaction()) s_->EndCursor(name_);
     declared_ = false;
   }

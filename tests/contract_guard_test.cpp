@@ -133,7 +133,8 @@ TEST_P(ReadGuardTest, StopsAReadAtItsTimeLimitOrWhenTheHostAsks) {
 }
 
 std::string BackendOf(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
-INSTANTIATE_TEST_SUITE_P(Backends, ReadGuardTest, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, ReadGuardTest, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 }  // namespace
 }  // namespace trovel

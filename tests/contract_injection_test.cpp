@@ -329,7 +329,8 @@ TEST_P(CtlTrovelInjection, BaseStatementsWhoseWhereIsElsewhere) {
   ExpectWhole();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelInjection, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelInjection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 using CtlTrovel2Injection = Injection<CtlTrovel2Test>;
 
@@ -369,7 +370,8 @@ TEST_P(CtlTrovel2Injection, TheFilterRowOnTextNumberAndDateColumns) {
   figures.Print("ctlTrovel2", GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Injection, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Injection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 }  // namespace
 }  // namespace trovel

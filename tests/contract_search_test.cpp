@@ -199,7 +199,8 @@ TEST_P(CtlTrovelContract, Searches) {
   EXPECT_NE(host.messages[0].text.find("glbDb"), std::string::npos) << host.messages[0].text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelContract, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelContract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 // --- ctlTrovel2 ---------------------------------------------------------------
 
@@ -282,7 +283,8 @@ TEST_P(CtlTrovel2Contract, Searches) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Contract, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Contract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 }  // namespace
 }  // namespace trovel

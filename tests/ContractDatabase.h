@@ -49,7 +49,8 @@ class ContractDatabase {
       address = OdbcServers::In(OdbcServers::Load().pgodbc, name);
     } else if (backend == "mariadb") {
       ExecuteScript(OdbcServers::Load().mariadb,
-                    "drop database if exists " + name + "; create database " + name + " character set utf8mb4");
+                    "drop database if exists " + name + "; create database " + name +
+                        " character set utf8mb4 collate utf8mb4_uca1400_spanish_as_ci");
       address = OdbcServers::In(OdbcServers::Load().mariadb, name);
     } else {
       throw std::runtime_error("unknown backend " + backend);

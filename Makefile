@@ -15,7 +15,8 @@ PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenc
   unixodbc-dev unixodbc odbc-mariadb odbc-postgresql mariadb-server mariadb-client libqt6sql6-odbc libqt6sql6-mysql \
   bash dash coreutils util-linux sed grep mawk dpkg apt
 
-.PHONY: deps print-packages configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
+.PHONY: deps print-packages configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop \
+  mariadb-demo-server mariadb-demo-server-stop screenshot package designer-screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -102,6 +103,19 @@ pg-demo-server: deps
 
 pg-demo-server-stop:
 	bash tests/pg/pgcluster.sh stop $(PG_DEMO)
+
+# Its MariaDB sibling, reached through ODBC (odbc-mariadb), on a Unix socket
+# in MARIADB_DEMO.
+MARIADB_DEMO ?= /tmp/trovel-demo-mariadb
+mariadb-demo-server: deps
+	@bash tests/mariadb/mariadb.sh start $(MARIADB_DEMO)
+	@echo "MariaDB is running in $(MARIADB_DEMO); its ODBC address:"
+	@echo "  $$(bash tests/mariadb/mariadb.sh address $(MARIADB_DEMO))"
+	@echo "run the demo on it:  make demo DB=\"$$(bash tests/mariadb/mariadb.sh address $(MARIADB_DEMO))\""
+	@echo "stop it:             make mariadb-demo-server-stop"
+
+mariadb-demo-server-stop:
+	bash tests/mariadb/mariadb.sh stop $(MARIADB_DEMO)
 
 # A picture of the desktop demo, taken under Xvfb.
 screenshot: build demo-files

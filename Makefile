@@ -12,7 +12,8 @@ JOBS ?= 2
 PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev \
   postgresql-15 postgresql-client-15 qt6-base-dev libqt6sql6-psql libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools \
   designer-qt6 xvfb xauth clang libclang-rt-14-dev pkgconf bsdextrautils python3-minimal pgbouncer \
-  unixodbc-dev unixodbc odbc-mariadb odbc-postgresql mariadb-server mariadb-client libqt6sql6-odbc libqt6sql6-mysql \
+  unixodbc-dev unixodbc odbc-mariadb odbc-postgresql mariadb-server mariadb-server-core mariadb-client \
+  mariadb-client-core gawk libqt6sql6-odbc libqt6sql6-mysql \
   bash dash coreutils util-linux sed grep mawk dpkg apt
 
 .PHONY: deps print-packages configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop \

@@ -1,11 +1,14 @@
 // OdbcServers: the throw-away MariaDB server that tests/mariadb/mariadb.sh
 // started for this test run (CTest's fixture odbc_servers_start), and the
 // ODBC addresses of it and of the PostgreSQL primary, read from the file
-// that the environment variable TROVEL_ODBC_SERVERS names. Without them a
-// test fails; it is never skipped.
+// that the environment variable TROVEL_ODBC_SERVERS names, or else from
+// odbc_servers.txt beside the file of the PostgreSQL servers
+// (TROVEL_PG_SERVERS), where the fixture writes it. Without them a test
+// fails; it is never skipped.
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -20,11 +23,12 @@ struct OdbcServers {
 
   // Throws std::runtime_error saying what is missing.
   static OdbcServers Load() {
-    const char* file = std::getenv("TROVEL_ODBC_SERVERS");
-    if (!file || !*file)
-      throw std::runtime_error("TROVEL_ODBC_SERVERS is not set: run the ODBC tests through ctest");
+    std::string file = std::getenv("TROVEL_ODBC_SERVERS") ? std::getenv("TROVEL_ODBC_SERVERS") : "";
+    const char* pg = std::getenv("TROVEL_PG_SERVERS");
+    if (file.empty() && pg && *pg) file = (std::filesystem::path(pg).parent_path() / "odbc_servers.txt").string();
+    if (file.empty()) throw std::runtime_error("TROVEL_ODBC_SERVERS is not set: run the ODBC tests through ctest");
     std::ifstream in(file);
-    if (!in) throw std::runtime_error(std::string("no MariaDB server is running: ") + file + " is missing");
+    if (!in) throw std::runtime_error("no MariaDB server is running: " + file + " is missing");
     OdbcServers s;
     for (std::string line; std::getline(in, line);) {
       const size_t space = line.find(' ');
@@ -34,7 +38,7 @@ struct OdbcServers {
         if (key == name) *field = value;
     }
     if (s.dir.empty() || s.script.empty() || s.mariadb.empty() || s.pgodbc.empty())
-      throw std::runtime_error(std::string(file) + " does not name every server");
+      throw std::runtime_error(file + " does not name every server");
     return s;
   }
 

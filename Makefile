@@ -12,9 +12,12 @@ JOBS ?= 2
 PACKAGES = cmake g++ make libsqlite3-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev libicu-dev libpq-dev \
   postgresql-15 postgresql-client-15 qt6-base-dev libqt6sql6-psql libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools \
   designer-qt6 xvfb xauth clang libclang-rt-14-dev pkgconf bsdextrautils python3-minimal pgbouncer \
+  unixodbc-dev unixodbc odbc-mariadb odbc-postgresql mariadb-server mariadb-server-core mariadb-client \
+  mariadb-client-core gawk libqt6sql6-odbc libqt6sql6-mysql \
   bash dash coreutils util-linux sed grep mawk dpkg apt
 
-.PHONY: deps print-packages configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop screenshot package designer-screenshot clean
+.PHONY: deps print-packages configure build test asan-test fuzz bench demo tour demo-files pg-demo-server pg-demo-server-stop \
+  mariadb-demo-server mariadb-demo-server-stop screenshot package designer-screenshot clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -101,6 +104,19 @@ pg-demo-server: deps
 
 pg-demo-server-stop:
 	bash tests/pg/pgcluster.sh stop $(PG_DEMO)
+
+# Its MariaDB sibling, reached through ODBC (odbc-mariadb), on a Unix socket
+# in MARIADB_DEMO.
+MARIADB_DEMO ?= /tmp/trovel-demo-mariadb
+mariadb-demo-server: deps
+	@bash tests/mariadb/mariadb.sh start $(MARIADB_DEMO)
+	@echo "MariaDB is running in $(MARIADB_DEMO); its ODBC address:"
+	@echo "  $$(bash tests/mariadb/mariadb.sh address $(MARIADB_DEMO))"
+	@echo "run the demo on it:  make demo DB=\"$$(bash tests/mariadb/mariadb.sh address $(MARIADB_DEMO))\""
+	@echo "stop it:             make mariadb-demo-server-stop"
+
+mariadb-demo-server-stop:
+	bash tests/mariadb/mariadb.sh stop $(MARIADB_DEMO)
 
 # A picture of the desktop demo, taken under Xvfb.
 screenshot: build demo-files

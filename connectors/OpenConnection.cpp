@@ -3,10 +3,14 @@
 #include <filesystem>
 #include <string_view>
 
+#include "connectors/OdbcAddress.h"
 #include "connectors/PgAddress.h"
 #include "connectors/ReadRefusal.h"
 #include "connectors/SqliteConnection.h"
 #include "platform/Error.h"
+#ifdef TROVEL_HAVE_ODBC
+#include "connectors/OdbcConnection.h"
+#endif
 #ifdef TROVEL_HAVE_POSTGRESQL
 #include <libpq-fe.h>
 
@@ -47,6 +51,20 @@ std::shared_ptr<DataConnection> OpenPostgres(const std::string& address, const C
 void ExecutePostgres(const std::string& address, const std::string&) { NoPostgres(address); }
 #endif
 
+#ifdef TROVEL_HAVE_ODBC
+std::shared_ptr<DataConnection> OpenOdbc(const std::string& address, const ConnectionSettings& settings) {
+  return std::make_shared<OdbcConnection>(address, settings);
+}
+void ExecuteOdbc(const std::string& address, const std::string& sql) { OdbcConnection::Execute(address, sql); }
+#else
+[[noreturn]] void NoOdbc(const std::string& address) {
+  throw Error(Error::kDatabase, "no se puede abrir " + OdbcAddress::Masked(address) +
+                                    ": esta compilación no tiene el conector ODBC (faltaba unixODBC al compilarla)");
+}
+std::shared_ptr<DataConnection> OpenOdbc(const std::string& address, const ConnectionSettings&) { NoOdbc(address); }
+void ExecuteOdbc(const std::string& address, const std::string&) { NoOdbc(address); }
+#endif
+
 // Everything no other backend takes, except an unknown scheme://.
 bool SqliteAccepts(std::string_view address) {
   if (address.substr(0, kSqlitePrefix.size()) == kSqlitePrefix) return true;
@@ -69,6 +87,7 @@ void ExecuteSqlite(const std::string& path, const std::string& sql) { SqliteConn
 
 // Looked at in order; the first that accepts the address serves it.
 const Backend kBackends[] = {
+    {"odbc", OdbcAddress::Matches, Same, OpenOdbc, ExecuteOdbc},
     {"postgresql", PgAddress::Matches, Same, OpenPostgres, ExecutePostgres},
     {"sqlite", SqliteAccepts, SqlitePath, OpenSqlite, ExecuteSqlite},
 };
@@ -80,7 +99,7 @@ const Backend& Choose(const std::string& address) {
     if (b.Accepts(address)) return b;
   throw Error(Error::kDatabase,
               "Ningún conector sirve esta dirección: nombra un tipo de base de datos desconocido (use sqlite:RUTA, "
-              "postgresql://... o host=...)");
+              "postgresql://..., host=... u odbc:...)");
 }
 
 }  // namespace
@@ -105,10 +124,13 @@ std::string DatabaseFile(const std::string& address) {
   return "";
 }
 
-std::string ShownAddress(const std::string& address) { return PgAddress::Masked(address); }
+std::string ShownAddress(const std::string& address) {
+  return OdbcAddress::Matches(address) ? OdbcAddress::Masked(address) : PgAddress::Masked(address);
+}
 
 std::optional<std::string> SavableAddress(const std::string& address) {
   // An SQLite file's name is a name, whatever words it holds.
+  if (OdbcAddress::Matches(address)) return OdbcAddress::WithoutSecrets(address);
   for (const Backend& b : kBackends)
     if (b.Accepts(address)) return std::string_view(b.name) == "sqlite" ? address : PgAddress::WithoutSecrets(address);
   // An unknown kind of address may hold a user:password@ all the same.
@@ -122,6 +144,13 @@ std::string DatabaseTitle(const std::string& address) {
       const std::string path = SqlitePath(address);
       return "SQLite " + (path == ":memory:" ? std::string("(en memoria)")
                                              : std::filesystem::path(path).filename().string());
+    }
+    if (std::string_view(b.name) == "odbc") {
+      // The data source's name, else the database the string names.
+      std::string name = OdbcAddress::Value(address, "DSN");
+      for (const char* key : {"DATABASE", "DB", "DBQ"})
+        if (name.empty()) name = std::filesystem::path(OdbcAddress::Value(address, key)).filename().string();
+      return name.empty() ? "ODBC" : "ODBC " + name;
     }
     std::string name;
 #ifdef TROVEL_HAVE_POSTGRESQL

@@ -7,6 +7,9 @@
 //   postgres://...                              the same
 //   host=... dbname=... [key=value ...]         a PostgreSQL keyword string,
 //       including libpq's several-host form: host=a,b target_session_attrs=...
+//   odbc:DSN=...;UID=..., odbc:DRIVER={...};... any database an ODBC driver
+//   odbc:NAME                                   reaches (an ODBC connection
+//                                               string, or a data source's name)
 //
 // A plain path that looks like a keyword string (a=b.db) must be written with
 // "sqlite:". Another scheme:// is refused, not taken for a file name.
@@ -55,7 +58,8 @@ std::optional<std::string> SavableAddress(const std::string& address);
 // "PostgreSQL ventas"); "" for an address that no backend takes.
 std::string DatabaseTitle(const std::string& address);
 
-// The name of the backend that `address` chooses ("sqlite", "postgresql").
+// The name of the backend that `address` chooses ("sqlite", "postgresql",
+// "odbc").
 // Throws Error when none does.
 std::string BackendName(const std::string& address);
 

@@ -20,7 +20,7 @@ bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
 class Reader {
  public:
   Reader(std::string_view in, SqlText::Dialect dialect)
-      : in_(in), pg_(dialect == SqlText::Dialect::kPostgres) {
+      : in_(in), dialect_(dialect), pg_(dialect == SqlText::Dialect::kPostgres) {
     out_.text.reserve(in.size() + 16);
   }
 
@@ -37,6 +37,7 @@ class Reader {
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f') return Copy(1);
     if (c == '-' && next == '-') return Copy(Until("\n", at_ + 2, true));
     if (c == '/' && next == '*') return Copy(BlockComment());
+    if (c == '#' && dialect_ == SqlText::Dialect::kMariaDb && DateEnd() == 0) return Copy(Until("\n", at_ + 1, true));
     Significant(c);
     if (c == '\'') return Literal(false);
     if (c == '"') return QuotedName();
@@ -147,14 +148,22 @@ class Reader {
 
   // A "#" that opens a run of digits with "/" or "-" up to the next "#" is a
   // date literal; anything else after "#" is left to the backend.
-  bool DateLiteral() {
+  // Where the closing "#" of a date literal opened at at_ stands; 0 when
+  // none is.
+  size_t DateEnd() const {
     size_t j = at_ + 1;
     bool shaped = false;
     while (j < in_.size() && j - at_ <= 16 && (IsDigit(in_[j]) || in_[j] == '/' || in_[j] == '-')) {
       shaped |= !IsDigit(in_[j]);
       ++j;
     }
-    if (!shaped || j >= in_.size() || in_[j] != '#' || !IsDigit(in_[at_ + 1])) return false;
+    if (!shaped || j >= in_.size() || in_[j] != '#' || !IsDigit(in_[at_ + 1])) return 0;
+    return j;
+  }
+
+  bool DateLiteral() {
+    const size_t j = DateEnd();
+    if (j == 0) return false;
     std::string_view literal = in_.substr(at_, j + 1 - at_);
     DateTime date;
     if (!DateTest::ReadMonthFirst(literal.substr(1, literal.size() - 2), date))
@@ -162,8 +171,11 @@ class Reader {
                                         " no existe: las fechas se escriben mes/día/año, como #12/25/2001#");
     char iso[32];
     std::snprintf(iso, sizeof iso, "'%04d-%02d-%02d'", date.year, date.month, date.day);
-    if (pg_) out_.text += !out_.text.empty() && IsWordChar(out_.text.back()) ? " DATE " : "DATE ";
+    const bool date_keyword = pg_ || dialect_ == SqlText::Dialect::kMariaDb;
+    if (date_keyword) out_.text += !out_.text.empty() && IsWordChar(out_.text.back()) ? " DATE " : "DATE ";
+    if (dialect_ == SqlText::Dialect::kOdbc) out_.text += "{d ";
     out_.text += iso;
+    if (dialect_ == SqlText::Dialect::kOdbc) out_.text += '}';
     at_ = j + 1;
     return true;
   }
@@ -181,6 +193,7 @@ class Reader {
   }
 
   std::string_view in_;
+  SqlText::Dialect dialect_;
   bool pg_;
   size_t at_ = 0;
   SqlText out_;

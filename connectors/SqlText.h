@@ -11,7 +11,10 @@
 //
 // Outside them, a date literal of the forms' old platform, #m/d/yyyy# (or
 // #yyyy-mm-dd#), becomes 'yyyy-mm-dd' on SQLite, where dates are stored as
-// ISO text, and DATE 'yyyy-mm-dd' on PostgreSQL. A year of one or two digits
+// ISO text, DATE 'yyyy-mm-dd' on PostgreSQL and MariaDB, and the ODBC
+// escape {d 'yyyy-mm-dd'} for any other ODBC driver, which rewrites it in
+// its server's own form. On MariaDB any other "#" starts a comment to the
+// end of the line, as the server reads it. A year of one or two digits
 // is read as the runtime reads it: below 30 is 20xx, otherwise 19xx. A date
 // that cannot exist (#2/30/2021#) is an error.
 //
@@ -26,7 +29,7 @@
 namespace trovel {
 
 struct SqlText {
-  enum class Dialect { kSqlite, kPostgres };
+  enum class Dialect { kSqlite, kPostgres, kMariaDb, kOdbc };
 
   // Reads `sql` for `dialect`. Throws Error (Error::kDatabase) naming the
   // literal when a date literal is a date that cannot exist.

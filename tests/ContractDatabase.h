@@ -6,6 +6,9 @@
 // Spanish order (collate es), a date, an integer, an amount and a city, with
 // NULLs among the last three. 103 rows make two full blocks of 51 and one
 // more row.
+//
+// The backends: "sqlite", "postgresql" (libpq), and through ODBC "mariadb"
+// (odbc-mariadb) and "pgodbc" (odbc-postgresql on the same primary).
 #pragma once
 
 #include <unistd.h>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "connectors/OpenConnection.h"
+#include "tests/OdbcServers.h"
 #include "tests/PgServers.h"
 
 namespace trovel {
@@ -25,9 +29,10 @@ class ContractDatabase {
  public:
   static constexpr int kRows = 103;
 
-  // Makes the table for `backend` ("sqlite" or "postgresql") and returns
-  // the address of its database: on SQLite a file of this process named
-  // after `name`, on PostgreSQL the schema `name` of the throw-away primary.
+  // Makes the table for `backend` and returns the address of its database:
+  // on SQLite a file of this process named after `name`, on PostgreSQL the
+  // schema `name` of the throw-away primary (through libpq or ODBC), on
+  // MariaDB the database `name`.
   // Throws std::runtime_error (or Error) when the backend cannot be reached;
   // a missing server fails the test that asked.
   static std::string Make(const std::string& backend, const std::string& name) {
@@ -39,10 +44,18 @@ class ContractDatabase {
       const PgServers servers = PgServers::Load();
       ExecuteScript(servers.primary, "drop schema if exists " + name + " cascade; create schema " + name);
       address = InSchema(servers.primary, name);
+    } else if (backend == "pgodbc") {
+      ExecuteScript(PgServers::Load().primary, "drop schema if exists " + name + " cascade; create schema " + name);
+      address = OdbcServers::In(OdbcServers::Load().pgodbc, name);
+    } else if (backend == "mariadb") {
+      ExecuteScript(OdbcServers::Load().mariadb,
+                    "drop database if exists " + name + "; create database " + name +
+                        " character set utf8mb4 collate utf8mb4_uca1400_spanish_as_ci");
+      address = OdbcServers::In(OdbcServers::Load().mariadb, name);
     } else {
       throw std::runtime_error("unknown backend " + backend);
     }
-    ExecuteScript(address, Script());
+    ExecuteScript(address, Script(backend));
     return address;
   }
 
@@ -103,11 +116,14 @@ class ContractDatabase {
   static std::string Quoted(const std::string& s) { return s.empty() ? "NULL" : "'" + s + "'"; }
 
   // One script for every backend: the types and the collation mean the same
-  // on each.
-  static std::string Script() {
+  // on each. MariaDB names its Spanish order otherwise, and keeps its texts
+  // in varchar, which an ODBC read fetches in arrays (PostgreSQL's text
+  // through ODBC is read a row at a time: both ways are tested).
+  static std::string Script(const std::string& backend) {
+    const std::string text = backend == "mariadb" ? "varchar(60) collate utf8mb4_uca1400_spanish_as_ci" : "text collate es";
     std::string sql =
         "drop table if exists clientes;"
-        "create table clientes (codigo text collate es, nombre text collate es, ciudad text collate es,"
+        "create table clientes (codigo " + text + ", nombre " + text + ", ciudad " + text + ","
         " alta date, n integer, saldo double precision);"
         "insert into clientes values ";
     for (int i = 1; i <= kRows; ++i) {

@@ -106,14 +106,24 @@ class Injection : public Fixture, public ::testing::WithParamInterface<std::stri
 
   void SetUp() override {
     try {
+      const std::string tables =
+          std::string("create table secretos (clave text); insert into secretos values ('s1'), ('s2');") + kNamedRows;
       address = ContractDatabase::Make(GetParam(), kName);
-      ExecuteScript(address, std::string("create table secretos (clave text); insert into secretos values ('s1'), ('s2');") +
-                                 kNamedRows);
+      ExecuteScript(address, tables);
+      // The ODBC backends are held against PostgreSQL's own answer through
+      // libpq: "pgodbc" reads that very schema, and MariaDB, given the same
+      // tables there too, must show the same rows.
+      std::string reference = address;
+      if (GetParam() == "pgodbc") reference = ContractDatabase::InSchema(PgServers::Load().primary, kName);
+      if (GetParam() == "mariadb") {
+        reference = ContractDatabase::Make("postgresql", kName);
+        ExecuteScript(reference, tables);
+      }
       ConnectionSettings settings;
       settings.read_time_limit = std::chrono::milliseconds(300);
       this->conn = std::make_shared<RecordingConnection>(OpenConnection(address, settings), this->log);
       check = OpenConnection(address);
-      answer = std::make_unique<BoundAnswer>(address);
+      answer = std::make_unique<BoundAnswer>(reference);
       whole = Checksum();
     } catch (const std::exception& e) {
       FAIL() << GetParam() << ": " << e.what();
@@ -329,7 +339,8 @@ TEST_P(CtlTrovelInjection, BaseStatementsWhoseWhereIsElsewhere) {
   ExpectWhole();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelInjection, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelInjection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 using CtlTrovel2Injection = Injection<CtlTrovel2Test>;
 
@@ -369,7 +380,8 @@ TEST_P(CtlTrovel2Injection, TheFilterRowOnTextNumberAndDateColumns) {
   figures.Print("ctlTrovel2", GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Injection, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Injection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 }  // namespace
 }  // namespace trovel

@@ -31,7 +31,7 @@ const Strings kRows[] = {
 // back as written. clave is bigint on both: an integer of 64 bits on SQLite.
 std::string Script(const std::string& backend) {
   std::string sql = "drop table if exists numeros; create table numeros (codigo text, clave bigint, importe " +
-                    std::string(backend == "postgresql" ? "numeric(30,2)" : "text") + "); insert into numeros values ";
+                    std::string(backend != "sqlite" ? "numeric(30,2)" : "text") + "); insert into numeros values ";
   for (const Strings& row : kRows)
     sql += (&row == kRows ? "('" : ", ('") + row[0] + "', " + row[1] + ", '" + row[2] + "')";
   return sql;
@@ -117,7 +117,8 @@ TEST_P(CtlTrovelNumbers, KeysAndAmountsKeepEveryDigit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelNumbers, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelNumbers, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 using CtlTrovel2Numbers = Numbers<CtlTrovel2Test>;
 
@@ -160,7 +161,8 @@ TEST_P(CtlTrovel2Numbers, KeysAndAmountsKeepEveryDigit) {
                            "9,223,372,036,854,775,806", "7"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Numbers, ::testing::Values("sqlite", "postgresql"), BackendOf);
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Numbers, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+                         BackendOf);
 
 }  // namespace
 }  // namespace trovel

@@ -30,6 +30,8 @@ programs=(
   # tests/pg/pgcluster.sh, which the PostgreSQL tests' fixture runs
   "$bin/initdb" "$bin/pg_ctl" "$bin/postgres" "$bin/pg_basebackup" "$bin/psql" pgbouncer cat
   runuser id sed seq touch chown chmod ls rm mv dirname
+  # tests/mariadb/mariadb.sh, which the ODBC tests' fixture runs
+  mariadb-install-db /usr/sbin/mariadbd mariadb sleep head
   # the test programs' popen and system
   sh
 )

@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "connectors/OpenConnection.h"
+#ifdef TROVEL_HAVE_ODBC
+#include "connectors/OdbcConnection.h"
+#endif
 
 namespace trovel::cli {
 
@@ -28,18 +31,45 @@ std::string Date(int i) {
   return text;
 }
 
+// How the server behind `address` writes the tables' types: text in
+// Spanish order (Íñigo before Zoe, Ñ after N) and an approximate number.
+// SQLite and PostgreSQL hold a collation named es; MariaDB names its own;
+// any other server through ODBC gets standard types in its own order.
+struct Types {
+  std::string text = "TEXT COLLATE es";
+  std::string real = "REAL";
+  bool transaction = true;  // BEGIN and COMMIT read as such
+};
+
+Types TypesFor(const std::string& address) {
+  Types t;
+#ifdef TROVEL_HAVE_ODBC
+  if (BackendName(address) != "odbc") return t;
+  const std::string server = OdbcConnection(address).ServerName();
+  if (server == "MariaDB" || server == "MySQL") {
+    t.text = "VARCHAR(100) COLLATE utf8mb4_uca1400_spanish_as_ci";
+    t.real = "DOUBLE";
+  } else if (server != "PostgreSQL") {
+    t = {"VARCHAR(100)", "DOUBLE PRECISION", false};
+  }
+#else
+  (void)address;
+#endif
+  return t;
+}
+
 }  // namespace
 
 void CreateSampleDatabase(const std::string& address) {
+  const Types t = TypesFor(address);
   std::string sql =
-      "BEGIN;"
+      std::string(t.transaction ? "BEGIN;" : "") +
       "DROP TABLE IF EXISTS clientes;"
-      // Text columns sort in Spanish order: Íñigo before Zoe, Ñ after N.
-      "CREATE TABLE clientes (codigo TEXT COLLATE es PRIMARY KEY, nombre TEXT COLLATE es NOT NULL,"
-      " ciudad TEXT COLLATE es, alta DATE, importe REAL);"
+      "CREATE TABLE clientes (codigo " + t.text + " PRIMARY KEY, nombre " + t.text + " NOT NULL,"
+      " ciudad " + t.text + ", alta DATE, importe " + t.real + ");"
       "DROP TABLE IF EXISTS articulos;"
-      "CREATE TABLE articulos (codigo TEXT COLLATE es PRIMARY KEY, descripcion TEXT COLLATE es NOT NULL,"
-      " precio REAL, fecha DATE);";
+      "CREATE TABLE articulos (codigo " + t.text + " PRIMARY KEY, descripcion " + t.text + " NOT NULL,"
+      " precio " + t.real + ", fecha DATE);";
   for (int i = 0; i < 240; ++i) {
     char code[8];
     std::snprintf(code, sizeof code, "%c%03d", 'A' + i % 6, i + 1);
@@ -56,7 +86,7 @@ void CreateSampleDatabase(const std::string& address) {
     sql += "INSERT INTO articulos VALUES (" + Quote(article) + "," + Quote(descripcion) + "," + precio + "," +
            Date(i * 3) + ");";
   }
-  sql += "COMMIT;";
+  if (t.transaction) sql += "COMMIT;";
   ExecuteScript(address, sql);
 }
 

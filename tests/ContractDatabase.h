@@ -8,7 +8,8 @@
 // more row.
 //
 // The backends: "sqlite", "postgresql" (libpq), and through ODBC "mariadb"
-// (odbc-mariadb) and "pgodbc" (odbc-postgresql on the same primary).
+// (odbc-mariadb) and "pgodbc" (odbc-postgresql on the same primary), and
+// "pgbouncer" (libpq through PgBouncer in transaction pooling mode).
 #pragma once
 
 #include <unistd.h>
@@ -44,6 +45,13 @@ class ContractDatabase {
       const PgServers servers = PgServers::Load();
       ExecuteScript(servers.primary, "drop schema if exists " + name + " cascade; create schema " + name);
       address = InSchema(servers.primary, name);
+    } else if (backend == "pgbouncer") {
+      // PgBouncer passes no startup options (no search_path): the table
+      // lives in a database of its own, which the pooler serves by name.
+      const PgServers servers = PgServers::Load();
+      ExecuteScript(servers.primary, "drop database if exists " + name + " with (force)");
+      ExecuteScript(servers.primary, "create database " + name);
+      address = servers.pooler + " dbname=" + name;
     } else if (backend == "pgodbc") {
       ExecuteScript(PgServers::Load().primary, "drop schema if exists " + name + " cascade; create schema " + name);
       address = OdbcServers::In(OdbcServers::Load().pgodbc, name);

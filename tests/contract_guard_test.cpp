@@ -138,7 +138,7 @@ TEST_P(ReadGuardTest, StopsAReadAtItsTimeLimitOrWhenTheHostAsks) {
 }
 
 std::string BackendOf(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
-INSTANTIATE_TEST_SUITE_P(Backends, ReadGuardTest, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, ReadGuardTest, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 }  // namespace

@@ -95,7 +95,7 @@ class OtherProcessWrite {
 };
 
 // ctlTrovel on the contract table of the backend the parameter names
-// ("sqlite", "postgresql", "mariadb", "pgodbc"; the instantiation WriteAheadLog puts the SQLite
+// ("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"; the instantiation WriteAheadLog puts the SQLite
 // file in WAL mode), on a connection that lets go after kHold through the
 // headless host's timers.
 class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<std::string> {
@@ -105,7 +105,7 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
   void SetUp() override {
     try {
       sqlite_ = GetParam() == "sqlite";
-      postgres_ = GetParam() == "postgresql" || GetParam() == "pgodbc";
+      postgres_ = GetParam() == "postgresql" || GetParam() == "pgodbc" || GetParam() == "pgbouncer";
       const std::string suite = ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name();
       wal_ = suite.rfind("WriteAheadLog/", 0) == 0;
       address = ContractDatabase::Make(GetParam(), kName);
@@ -116,7 +116,7 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
         SqliteConnection setup(path);
         setup.Execute(std::string(wal_ ? "pragma journal_mode=wal;" : "") +
                       "create table otra (x integer)");
-      } else if (GetParam() == "postgresql") {
+      } else if (GetParam() == "postgresql" || GetParam() == "pgbouncer") {
         address += " application_name=trovel_hold";
       }
       ConnectionSettings settings;
@@ -166,7 +166,9 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
   // `wait` from another session.
   bool AlterTableProceeds(milliseconds wait) {
     try {
-      PgConnection::Execute(ContractDatabase::InSchema(PgServers::Load().primary, kName),
+      const std::string primary = PgServers::Load().primary;
+      PgConnection::Execute(GetParam() == "pgbouncer" ? primary + " dbname=" + kName
+                                                      : ContractDatabase::InSchema(primary, kName),
                             "set lock_timeout = " + std::to_string(wait.count()) +
                                 "; alter table clientes alter column ciudad set default 'Lima'");
       return true;
@@ -177,7 +179,7 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
   }
 
   bool sqlite_ = true;
-  bool postgres_ = false;  // libpq or ODBC: the server shows what a session holds
+  bool postgres_ = false;  // libpq, ODBC or the pooler: the server shows what a session holds
   bool wal_ = false;
   std::string address, path;
   ctlTrovel other{host};
@@ -263,7 +265,7 @@ TEST_P(HoldContract, TwoControlsOnOneConnectionBothGoOn) {
 
 std::string BackendOf(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
 
-INSTANTIATE_TEST_SUITE_P(Backends, HoldContract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, HoldContract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 INSTANTIATE_TEST_SUITE_P(WriteAheadLog, HoldContract, ::testing::Values("sqlite"), BackendOf);
 

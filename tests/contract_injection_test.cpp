@@ -339,7 +339,7 @@ TEST_P(CtlTrovelInjection, BaseStatementsWhoseWhereIsElsewhere) {
   ExpectWhole();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelInjection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelInjection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 using CtlTrovel2Injection = Injection<CtlTrovel2Test>;
@@ -380,7 +380,7 @@ TEST_P(CtlTrovel2Injection, TheFilterRowOnTextNumberAndDateColumns) {
   figures.Print("ctlTrovel2", GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Injection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Injection, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 }  // namespace

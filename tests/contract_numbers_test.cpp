@@ -117,7 +117,7 @@ TEST_P(CtlTrovelNumbers, KeysAndAmountsKeepEveryDigit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelNumbers, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelNumbers, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 using CtlTrovel2Numbers = Numbers<CtlTrovel2Test>;
@@ -161,7 +161,7 @@ TEST_P(CtlTrovel2Numbers, KeysAndAmountsKeepEveryDigit) {
                            "9,223,372,036,854,775,806", "7"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Numbers, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Numbers, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 }  // namespace

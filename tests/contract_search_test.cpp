@@ -199,7 +199,7 @@ TEST_P(CtlTrovelContract, Searches) {
   EXPECT_EQ(host.messages[0].text, "Variable de objeto o bloque With no establecida");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelContract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovelContract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 // --- ctlTrovel2 ---------------------------------------------------------------
@@ -283,7 +283,7 @@ TEST_P(CtlTrovel2Contract, Searches) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Contract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc"),
+INSTANTIATE_TEST_SUITE_P(Backends, CtlTrovel2Contract, ::testing::Values("sqlite", "postgresql", "mariadb", "pgodbc", "pgbouncer"),
                          BackendOf);
 
 }  // namespace

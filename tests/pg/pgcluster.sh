@@ -8,7 +8,8 @@
 #   pgcluster.sh start DIR           initdb DIR/primary, start it on DIR/sock
 #   pgcluster.sh standby DIR         pg_basebackup -R into DIR/standby, start it on DIR/sock-standby
 #   pgcluster.sh pooler DIR          PgBouncer in transaction pooling mode in front of the primary's
-#                                    database trovel, on DIR/sock-pooler (20 server connections)
+#                                    databases (trovel, and any other by its own name), on
+#                                    DIR/sock-pooler (20 server connections per database)
 #   pgcluster.sh stop DIR            stop both and remove DIR; safe to repeat, and after a failure
 #   pgcluster.sh down DIR NODE       stop one server (NODE: primary or standby), keeping its data
 #   pgcluster.sh up DIR NODE         start it again
@@ -139,6 +140,7 @@ cmd_pooler() {
   cat >"$dir/pgbouncer.ini" <<EOF
 [databases]
 trovel = host=$dir/sock dbname=trovel user=postgres
+* = host=$dir/sock user=postgres
 
 [pgbouncer]
 listen_addr =

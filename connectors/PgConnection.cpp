@@ -391,7 +391,12 @@ struct PgConnection::Session : std::enable_shared_from_this<PgConnection::Sessio
   // message before it closed the session reaches the notice receiver), so
   // that a failure of the next command knows why. Never waits.
   void TakeWhatCameWhileIdle() {
-    if (conn && !PQisBusy(conn)) PQconsumeInput(conn);
+    if (!conn || PQisBusy(conn)) return;
+    // PQconsumeInput only reads; PQisBusy parses what was read, and hands an
+    // error that came while no command ran to the notice receiver. Parse
+    // also when the read met the end of the stream: the message came first.
+    PQconsumeInput(conn);
+    PQisBusy(conn);
   }
 
   // A command was sent: its time starts now.

@@ -94,6 +94,9 @@ unix_socket_directories = '$(sock_dir "$dir" "$node")'
 fsync = off
 synchronous_commit = off
 full_page_writes = off
+# A standby cancels what holds back the primary's changes after 1 s (the
+# default is 30 s): a recovery conflict is met within a test's time.
+max_standby_streaming_delay = 1s
 EOF
 }
 

@@ -52,17 +52,21 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# pg_bench runs on a throw-away PostgreSQL server started for it and
-# stopped afterwards, also when a benchmark fails. The benchmarks share the
+# pg_bench runs on a throw-away PostgreSQL server and odbc_bench on a
+# throw-away MariaDB server, both started for the run and stopped
+# afterwards, also when a benchmark fails. The benchmarks share the
 # SQLite files they generate (TROVEL_BENCH_DB_DIR) and append their figures
 # to one summary (TROVEL_BENCH_SUMMARY, see bench/Summary.h), printed as a
 # table at the end; both live in a directory removed at the end.
 bench: build
 	@dir=$$(mktemp -d /tmp/trovel-bench-pg.XXXXXX); \
+	mdir=$$(mktemp -d /tmp/trovel-bench-mariadb.XXXXXX); \
 	work=$$(mktemp -d /tmp/trovel-bench.XXXXXX); \
-	trap 'bash tests/pg/pgcluster.sh stop "$$dir"; rm -rf "$$work"' EXIT; \
+	trap 'bash tests/pg/pgcluster.sh stop "$$dir"; bash tests/mariadb/mariadb.sh stop "$$mdir"; rm -rf "$$work"' EXIT; \
 	bash tests/pg/pgcluster.sh start "$$dir" && \
+	bash tests/mariadb/mariadb.sh start "$$mdir" && \
 	export TROVEL_PG_BENCH="$$(bash tests/pg/pgcluster.sh address "$$dir" primary)" && \
+	export TROVEL_ODBC_BENCH="$$(bash tests/mariadb/mariadb.sh address "$$mdir")" && \
 	export TROVEL_BENCH_DB_DIR="$$work" TROVEL_BENCH_SUMMARY="$$work/summary.tsv" && \
 	for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done && \
 	echo && echo "== summary" && \

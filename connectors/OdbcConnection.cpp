@@ -13,6 +13,7 @@
 #include "connectors/OdbcDialect.h"
 #include "connectors/OdbcText.h"
 #include "connectors/OdbcWait.h"
+#include "connectors/OdbcWindow.h"
 #include "connectors/ReadHold.h"
 #include "connectors/ReadRefusal.h"
 #include "connectors/SqlText.h"
@@ -394,8 +395,15 @@ class OdbcFields : public NamedFields {
 
 class OdbcCursor : public DataCursor, public std::enable_shared_from_this<OdbcCursor> {
  public:
-  OdbcCursor(std::shared_ptr<OdbcConnection::Session> session, Wide sql, std::vector<Param> params)
-      : s_(std::move(session)), sql_(std::move(sql)), params_(std::move(params)), fields_(*this) {}
+  // `window_sql`, when not empty, is the statement in UTF-8 for a read in
+  // windows (OdbcWindow).
+  OdbcCursor(std::shared_ptr<OdbcConnection::Session> session, Wide sql, std::vector<Param> params,
+             std::string window_sql)
+      : s_(std::move(session)),
+        sql_(std::move(sql)),
+        params_(std::move(params)),
+        window_sql_(std::move(window_sql)),
+        fields_(*this) {}
   ~OdbcCursor() override { Release(); }
 
   // Runs the statement and fetches the first block. Throws Error.
@@ -477,8 +485,17 @@ class OdbcCursor : public DataCursor, public std::enable_shared_from_this<OdbcCu
     const long long limit = s_->settings.read_time_limit.count();
     if (limit > 0)
       SQLSetStmtAttr(stmt_, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>((limit + 999) / 1000)), 0);
+    // In windows, the rows after those read: the window's text is ASCII
+    // around a statement already found valid.
+    const Wide text = window_sql_.empty()
+                          ? sql_
+                          : OdbcText::ToWide(OdbcWindow::Text(window_sql_, fetched_, WindowRows())).value_or(sql_);
+    window_end_ = fetched_ + WindowRows();
     OdbcWait::Cancel why = OdbcWait::Cancel::kNone;
-    SQLRETURN r = s_->Run(stmt_, [this] { return SQLPrepareW(stmt_, const_cast<SQLWCHAR*>(sql_.data()), static_cast<SQLINTEGER>(sql_.size())); }, &why);
+    SQLRETURN r = s_->Run(
+        stmt_,
+        [&] { return SQLPrepareW(stmt_, const_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())); },
+        &why);
     if (!SQL_SUCCEEDED(r) || why != OdbcWait::Cancel::kNone) return Failed(SQL_HANDLE_STMT, stmt_, why, true);
     for (size_t i = 0; i < params_.size(); ++i) {
       Param& p = params_[i];
@@ -596,6 +613,7 @@ class OdbcCursor : public DataCursor, public std::enable_shared_from_this<OdbcCu
   // first. Once the rows are all read the statement is closed and its
   // driver connection goes back: a short result holds nothing.
   void Fetch(SQLULEN count) {
+    if (!window_sql_.empty()) count = static_cast<SQLULEN>(std::min<uint64_t>(count, window_end_ - fetched_));
     OdbcWait::Cancel why = OdbcWait::Cancel::kNone;
     SQLRETURN r;
     if (row_mode_) {
@@ -623,8 +641,12 @@ class OdbcCursor : public DataCursor, public std::enable_shared_from_this<OdbcCu
     if (static_cast<SQLULEN>(rows_) < count) {
       drained_ = true;
       Release();
+    } else if (!window_sql_.empty() && fetched_ >= window_end_) {
+      Release();  // the window is read: the next one runs at the next fetch
     }
   }
+
+  uint64_t WindowRows() const { return OdbcWindow::Size(fetched_, kFirstBatch, kLaterBatch); }
 
   // A bound text longer than the size its column announced would be cut:
   // the read says so rather than showing part of a value.
@@ -695,6 +717,7 @@ class OdbcCursor : public DataCursor, public std::enable_shared_from_this<OdbcCu
   // statement would have given; rows written meanwhile move the position.
   void Resume() {
     Execute();
+    if (!window_sql_.empty()) return;  // the window starts after the rows read
     OdbcWait::Cancel why = OdbcWait::Cancel::kNone;
     uint64_t skipped = 0;
     const SQLRETURN r = s_->Run(stmt_, [&] { return Skip(&skipped); }, &why);
@@ -764,6 +787,8 @@ class OdbcCursor : public DataCursor, public std::enable_shared_from_this<OdbcCu
   std::shared_ptr<OdbcConnection::Session> s_;
   const Wide sql_;
   std::vector<Param> params_;
+  const std::string window_sql_;  // a read in windows: the statement, in UTF-8
+  uint64_t window_end_ = 0;       // rows read when the running window's are
   std::unique_ptr<OdbcLink> link_;  // while the statement is open
   SQLHSTMT stmt_ = nullptr;
   std::vector<Column> columns_;
@@ -856,7 +881,9 @@ std::shared_ptr<DataCursor> OdbcConnection::Open(std::string_view text, const Se
   }
   std::optional<Wide> wide = OdbcText::ToWide(sql);
   if (!wide) s.Fail("La sentencia no es texto UTF-8 válido");
-  auto cursor = std::make_shared<OdbcCursor>(session_, std::move(*wide), std::move(params));
+  std::string window_sql;
+  if (s.dialect.ReadsInWindows() && OdbcWindow::Fits(sql)) window_sql = std::move(sql);
+  auto cursor = std::make_shared<OdbcCursor>(session_, std::move(*wide), std::move(params), std::move(window_sql));
   cursor->Start();
   return cursor;
 }

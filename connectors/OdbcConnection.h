@@ -15,7 +15,9 @@
 // remain, then 256 at a time. Text columns longer than 1,024 characters
 // (TEXT, CLOB) are read a row at a time with SQLGetData, whole. Drivers
 // that can stream are asked to (OdbcDialect::DriverOptions); a driver that
-// cannot stores the whole result on the client when the statement runs.
+// cannot stores the whole result on the client when the statement runs. On
+// MariaDB's such drivers a statement that allows it runs in windows of
+// rows instead (OdbcWindow), each a statement of its own.
 //
 // Sessions. A connection keeps a few driver connections: an open cursor
 // has one of its own (a streaming driver runs nothing else on it until its

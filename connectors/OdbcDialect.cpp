@@ -25,7 +25,9 @@ int Version(std::string_view text) {
 }
 
 // Connector/ODBC streams forward-only results from 3.1.17 on (NO_CACHE);
-// older versions store the whole result when the statement runs.
+// older versions store the whole result when the statement runs, whatever
+// the options (3.1.15 knows neither NO_CACHE nor PREFETCH, and ignores the
+// OPTION bit for it): reads there run in windows where they can.
 constexpr int kMariaDbStreams = 3010017;
 
 }  // namespace
@@ -57,6 +59,10 @@ std::string OdbcDialect::DriverOptions() const {
 bool OdbcDialect::Streams() const {
   if (Contains(driver_, "PSQLODBC")) return true;
   return Contains(driver_, "MAODBC") && version_ >= kMariaDbStreams;
+}
+
+bool OdbcDialect::ReadsInWindows() const {
+  return server_ == Server::kMariaDb && Contains(driver_, "MAODBC") && version_ < kMariaDbStreams;
 }
 
 std::vector<std::string> OdbcDialect::ScriptSession() const {

@@ -39,6 +39,10 @@ class OdbcDialect {
   // from the server as they are fetched, not all stored on the client when
   // the statement runs.
   bool Streams() const;
+  // Whether reads of a statement that allows it run in windows of rows
+  // (OdbcWindow): on a driver that stores whole results and whose server
+  // takes "(statement) LIMIT offset, count".
+  bool ReadsInWindows() const;
 
   // Statements that set up each new session of a read: read-only
   // transactions, and how developer-written text is read.

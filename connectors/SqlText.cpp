@@ -146,8 +146,6 @@ class Reader {
     return true;
   }
 
-  // A "#" that opens a run of digits with "/" or "-" up to the next "#" is a
-  // date literal; anything else after "#" is left to the backend.
   // Where the closing "#" of a date literal opened at at_ stands; 0 when
   // none is.
   size_t DateEnd() const {
@@ -161,6 +159,8 @@ class Reader {
     return j;
   }
 
+  // A "#" that opens a run of digits with "/" or "-" up to the next "#" is a
+  // date literal; anything else after "#" is left to the backend.
   bool DateLiteral() {
     const size_t j = DateEnd();
     if (j == 0) return false;

@@ -1,6 +1,7 @@
 // The ODBC connector beyond the contract suites: what an odbc: address
 // says and hides, the values of each SQL type as they come from MariaDB
-// through odbc-mariadb, and the demo's sample tables made through ODBC.
+// through odbc-mariadb, reads in windows on MariaDB, and the demo's sample
+// tables made through ODBC.
 // The server runs come from the fixture odbc_servers_start, and fail when
 // it is missing.
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "apps/cli/SampleDatabase.h"
 #include "connectors/OdbcAddress.h"
 #include "connectors/OdbcConnection.h"
+#include "connectors/OdbcWindow.h"
 #include "connectors/OpenConnection.h"
 #include "platform/Error.h"
 #include "tests/OdbcServers.h"
@@ -111,6 +113,61 @@ TEST_F(OdbcMariaDbTest, TheSampleTablesInSpanishOrder) {
   }
   EXPECT_EQ(initials, (std::vector<std::string>{"Í", "J", "Z"}));
   EXPECT_EQ(rows, 45);
+}
+
+// A window may only cut a statement whose rows keep their order under a
+// LIMIT: what orders, limits or locks at the top level rules it out, and
+// the same words inside literals, names, comments and parentheses do not.
+TEST(OdbcWindowTest, OnlyStatementsWithoutAnOrderOfTheirOwn) {
+  for (const char* sql : {"SELECT * FROM t", "select a, (select max(b) from u order by b limit 1) from t",
+                          "SELECT 'order by' AS \"limit\", `for` FROM t -- order by a\n WHERE a > 1",
+                          "SELECT a FROM t # limit 5\n", "SELECT a /* order by a */ FROM t",
+                          "SELECT a FROM t WHERE b IN (SELECT b FROM u FOR UPDATE)",
+                          "SELECT a FROM t UNION ALL SELECT b FROM u", "SELECT 'it''s ORDER BY' FROM t"})
+    EXPECT_TRUE(OdbcWindow::Fits(sql)) << sql;
+  for (const char* sql : {"SELECT a FROM t ORDER BY a", "select a from t limit 5", "SELECT a FROM t\nORDER BY a -- x",
+                          "SELECT a FROM t FOR UPDATE", "SELECT a INTO @x FROM t", "SELECT a FROM t LOCK IN SHARE MODE",
+                          "(SELECT a FROM t ORDER BY a)", "WITH x AS (SELECT 1) SELECT * FROM x", "VALUES (1)",
+                          "SELECT a--1 ORDER BY a", "SELECT a /*! ORDER BY a */ FROM t", "SELECT 'open FROM t", ""})
+    EXPECT_FALSE(OdbcWindow::Fits(sql)) << sql;
+  // 52 rows first, then multiples of 256 that grow with the rows read.
+  EXPECT_EQ(OdbcWindow::Size(0, 52, 256), 52u);
+  EXPECT_EQ(OdbcWindow::Size(52, 52, 256), 256u);
+  EXPECT_EQ(OdbcWindow::Size(52 + 256 + 512, 52, 256), 768u);
+  EXPECT_EQ(OdbcWindow::Size(1000000, 52, 256), 16384u);
+  EXPECT_EQ(OdbcWindow::Text("SELECT a FROM t -- x", 52, 256), "(\nSELECT a FROM t -- x\n) LIMIT 52, 256");
+}
+
+// odbc-mariadb 3.1.15 stores each result whole: an unordered read runs in
+// windows, so every row comes once and in order across windows of every
+// size, with its bound pattern, and a row changed after the first block
+// shows changed in a later window. An ordered read is run whole (the
+// change made after it ran does not show).
+TEST_F(OdbcMariaDbTest, UnorderedReadsRunInWindows) {
+  ExecuteScript(address,
+                "create table n (i int primary key, nombre varchar(20));"
+                "insert into n select seq, 'uno' from seq_1_to_20000");
+  auto db = OpenConnection(address);
+  SearchStatement search;
+  search.base = "SELECT I, NOMBRE FROM N";
+  search.where_added = true;
+  search.conditions.push_back({"NOMBRE", SearchStatement::Test::kLike, SearchStatement::Kind::kText, "UN%"});
+  std::string ordered = "select i, nombre from n order by nombre";
+  bool flag = false;
+  auto windows = db->OpenCursor(search, flag);
+  auto whole = db->OpenCursor(ordered, flag);
+  ExecuteScript(address, "update n set nombre = 'unos' where i in (5000, 19999)");
+  int expected = 1;
+  for (; !windows->AtEnd(); windows->MoveNext(), ++expected) {
+    ASSERT_EQ(windows->Fields().Item("i").ToString(), std::to_string(expected));
+    if (expected == 5000) {
+      EXPECT_EQ(windows->Fields().Item("nombre").ToString(), "unos");
+    }
+  }
+  EXPECT_EQ(expected, 20001);
+  int changed = 0;
+  for (; !whole->AtEnd(); whole->MoveNext()) changed += whole->Fields().Item("nombre").ToString() == "unos";
+  EXPECT_EQ(changed, 0);
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ struct PgServers {
     return s;
   }
 
-  // Stops ("down") or starts ("up") one server, "primary" or "standby".
+  // Stops ("down") or starts ("up") one server, "primary" or "standby", or
+  // promotes the standby ("promote") or makes it again ("restandby").
   // Throws std::runtime_error when the script fails.
   void Run(const std::string& command, const std::string& node) const {
     std::string line = "bash '" + script + "' " + command + " '" + dir + "' " + node;

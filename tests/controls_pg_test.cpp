@@ -167,6 +167,41 @@ TEST_F(ControlsOnPgTest, ARecoveryConflictOnAStandbySaysWhatHappened) {
   EXPECT_EQ(DataRows(), 51);
 }
 
+// The standby a search reads from is promoted while the user pages: the
+// session goes on (a promotion ends no session), the next pages come, and
+// the next read works on the new primary. The standby is made again
+// afterwards, also when the test fails.
+TEST_F(ControlsOnPgTest, AStandbyPromotedWhileTheUserPagesGoesOn) {
+  ASSERT_TRUE(Replicated());
+  struct Remake {
+    const PgServers& servers;
+    ~Remake() {
+      try {
+        servers.Run("restandby", "standby");
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+      }
+    }
+  } remake{servers};
+  ctl.SentenciaSQL("select codigo, nombre, pg_is_in_recovery() as standby from clientes");
+  ctl.N_Campo3("standby");
+  ctl.NumCol(3);
+  Connect(ContractDatabase::InSchema(servers.standby, schema));
+  ctl.p_leer();
+  ASSERT_EQ(DataRows(), 51);
+  EXPECT_EQ(Row(1)[2], Variant(true).ToString());
+  servers.Run("promote", "standby");
+  ctl.cmdSiguiente.Click();
+  ctl.cmdSiguiente.Click();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(DataRows(), ContractDatabase::kRows);
+  EXPECT_EQ(Row(ContractDatabase::kRows)[0], "C103");
+  ctl.p_leer();
+  EXPECT_TRUE(host.messages.empty());
+  ASSERT_EQ(DataRows(), 51);
+  EXPECT_EQ(Row(1)[2], Variant(false).ToString());  // no longer in recovery
+}
+
 // One client of the load test: a headless host with its own ctlTrovel on its
 // own connection.
 struct ControlsOnPgTest::Client {

@@ -13,6 +13,9 @@
 #   pgcluster.sh stop DIR            stop both and remove DIR; safe to repeat, and after a failure
 #   pgcluster.sh down DIR NODE       stop one server (NODE: primary or standby), keeping its data
 #   pgcluster.sh up DIR NODE         start it again
+#   pgcluster.sh promote DIR standby promote the standby to a primary of its own (it leaves the primary)
+#   pgcluster.sh restandby DIR standby  make the standby again from the primary: stop it, remove it and
+#                                    its slot, copy the primary anew and start it
 #   pgcluster.sh address DIR NODE    print the address of NODE (primary, standby, pooler, or hosts: both
 #                                    servers, as several hosts)
 #   pgcluster.sh fixture-start FILE  start a primary and a standby in a new directory under /tmp and
@@ -125,10 +128,30 @@ cmd_standby() {
   [ ! -e "$dir/standby" ] || die "$dir already holds a standby"
   mkdir -p "$dir/sock-standby"
   if [ "$(id -u)" = 0 ]; then chown postgres "$dir/sock-standby"; fi
-  as_owner "$BIN/pg_basebackup" -h "$dir/sock" -U postgres -D "$dir/standby" -R -X stream --checkpoint=fast --no-sync \
+  # A replication slot keeps the primary's WAL until the standby has it: a
+  # standby stopped by a test, or reconnecting after the primary restarted,
+  # would otherwise find the segments it needs recycled by a checkpoint and
+  # never catch up again.
+  as_owner "$BIN/pg_basebackup" -h "$dir/sock" -U postgres -D "$dir/standby" -R -X stream -C -S trovel_standby \
+    --checkpoint=fast --no-sync \
     >"$dir/basebackup.log" 2>&1 || { cat "$dir/basebackup.log" >&2; die "pg_basebackup failed"; }
   settings "$dir" standby
   start_node "$dir" standby
+}
+
+cmd_promote() {
+  local dir=$1
+  as_owner "$BIN/pg_ctl" -D "$(node_dir "$dir" standby)" -w -t 60 promote >/dev/null || die "the standby was not promoted"
+}
+
+cmd_restandby() {
+  local dir=$1
+  stop_node "$dir" standby
+  rm -rf "$(node_dir "$dir" standby)"
+  "$BIN/psql" -X -q -h "$dir/sock" -U postgres -d postgres \
+    -c "SELECT pg_drop_replication_slot('trovel_standby') FROM pg_replication_slots WHERE slot_name = 'trovel_standby'" \
+    >/dev/null || die "the standby's slot could not be dropped"
+  cmd_standby "$dir"
 }
 
 # PgBouncer as the forms meet it in front of a busy server: transaction
@@ -224,6 +247,8 @@ case $command in
   stop) cmd_stop "$target" ;;
   down) stop_node "$target" "${3:?which node: primary or standby}" ;;
   up) start_node "$target" "${3:?which node: primary or standby}" ;;
+  promote) cmd_promote "$target" ;;
+  restandby) cmd_restandby "$target" ;;
   address) address "$target" "${3:?which node: primary, standby or hosts}" ;;
   fixture-start) cmd_fixture_start "$target" ;;
   fixture-stop) cmd_fixture_stop "$target" ;;

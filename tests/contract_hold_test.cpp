@@ -110,14 +110,14 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
       wal_ = suite.rfind("WriteAheadLog/", 0) == 0;
       address = ContractDatabase::Make(GetParam(), kName);
       if (GetParam() == "pgodbc") {
-        address.insert(address.rfind('}'), "; SET application_name TO trovel_hold");
+        address.insert(address.rfind('}'), "; SET application_name TO " + application_);
       } else if (sqlite_) {
         path = address.substr(std::strlen("sqlite:"));
         SqliteConnection setup(path);
         setup.Execute(std::string(wal_ ? "pragma journal_mode=wal;" : "") +
                       "create table otra (x integer)");
       } else if (GetParam() == "postgresql" || GetParam() == "pgbouncer") {
-        address += " application_name=trovel_hold";
+        address += " application_name=" + application_;
       }
       ConnectionSettings settings;
       settings.hold_time = kHold;
@@ -154,7 +154,8 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
   // "idle", ...), as another session sees them.
   std::vector<std::string> States() {
     PgConnection watcher(PgServers::Load().primary);
-    std::string sql = "select coalesce(state, '') as s from pg_stat_activity where application_name = 'trovel_hold'";
+    std::string sql =
+        "select coalesce(state, '') as s from pg_stat_activity where application_name = '" + application_ + "'";
     bool flag = false;
     std::vector<std::string> out;
     for (auto c = watcher.OpenCursor(sql, flag); !c->AtEnd(); c->MoveNext())
@@ -181,6 +182,9 @@ class HoldContract : public CtlTrovelTest, public ::testing::WithParamInterface<
   bool sqlite_ = true;
   bool postgres_ = false;  // libpq, ODBC or the pooler: the server shows what a session holds
   bool wal_ = false;
+  // Names this process's sessions: a pooler's server connections keep the
+  // name of the last client they served, also one of an earlier test.
+  const std::string application_ = "trovel_hold_" + std::to_string(getpid());
   std::string address, path;
   ctlTrovel other{host};
 };

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "bench/BenchControls.h"
+#include "bench/PeakMeasure.h"
 #include "bench/Summary.h"
 #include "connectors/OdbcAddress.h"
 #include "connectors/OpenConnection.h"
@@ -68,42 +69,8 @@ void MakeTables() {
   trovel::ExecuteScript(Address(), sql);
 }
 
-long StatusKb(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-  return 0;
-}
-
-// Per case, each repetition's mean seconds per iteration and its peak
-// memory (MB above the start). The ratios use the median time and the
-// largest peak.
-std::map<std::string, std::vector<std::pair<double, double>>> g_results;
+// Rows each paging case reached.
 std::map<std::string, int> g_paged_rows;
-
-std::pair<double, double> MedianTimeLargestPeak(std::vector<std::pair<double, double>> runs) {
-  std::sort(runs.begin(), runs.end());
-  double peak = 0;
-  for (const auto& run : runs) peak = std::max(peak, run.second);
-  return {runs[runs.size() / 2].first, peak};
-}
-
-// Times `once` per iteration, after resetting the peak resident set
-// (Linux: clear_refs 5), so that the peak seen is this case's own.
-template <typename Once>
-void Measure(benchmark::State& state, const std::string& name, Once once) {
-  std::ofstream("/proc/self/clear_refs") << "5";
-  const long before = StatusKb("VmRSS");
-  double seconds = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    once();
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  const double peak = static_cast<double>(StatusKb("VmHWM") - before) / 1024.0;
-  state.counters["peak_MB"] = peak;
-  g_results[name].emplace_back(seconds / static_cast<double>(state.iterations()), peak);
-}
 
 void Configure(trovel::ctlTrovel& ctl, int rows) {
   trovel::bench::ConfigureCtlTrovel(ctl, false);
@@ -172,7 +139,7 @@ void BM_CtlTrovelFirstBlock(benchmark::State& state) {
   trovel::HeadlessHost host;
   trovel::ctlTrovel ctl(host);
   Configure(ctl, rows);
-  Measure(state, "ctlTrovel " + std::to_string(rows), [&] {
+  trovel::bench::MeasureWithPeak(state, "ctlTrovel " + std::to_string(rows), [&] {
     ctl.p_leer();  // closes the previous read's cursor first, as a user's next read does
     if (ctl.grdDatos.Rows() != 52 || !host.messages.empty()) state.SkipWithError("the first block is not 51 rows");
   });
@@ -182,7 +149,7 @@ void BM_CtlTrovelFirstBlock(benchmark::State& state) {
 void BM_PlainOdbcFirstBlock(benchmark::State& state) {
   PlainOdbc odbc;
   if (!odbc.ok()) state.SkipWithError("the plain ODBC loop could not connect");
-  Measure(state, "plain ODBC", [&] {
+  trovel::bench::MeasureWithPeak(state, "plain ODBC", [&] {
     if (odbc.Read(Query(kLarge), 52) != 52) state.SkipWithError("the plain ODBC loop read no 52 rows");
   });
 }
@@ -201,7 +168,7 @@ void QtModel(benchmark::State& state, const char* driver) {
       db.setConnectOptions("UNIX_SOCKET=" + QString::fromStdString(trovel::OdbcAddress::Value(Address(), "SOCKET")));
     }
     if (!db.open()) state.SkipWithError(db.lastError().text().toStdString().c_str());
-    Measure(state, driver, [&] {
+    trovel::bench::MeasureWithPeak(state, driver, [&] {
       QSqlQueryModel model;
       model.setQuery(QString::fromStdString(Query(kLarge)), db);
       for (int row = 0; row < 51; ++row)
@@ -218,7 +185,7 @@ void BM_CtlTrovelPaging(benchmark::State& state) {
   trovel::HeadlessHost host;
   trovel::ctlTrovel ctl(host);
   Configure(ctl, kLarge);
-  Measure(state, "paging ctlTrovel", [&] {
+  trovel::bench::MeasureWithPeak(state, "paging ctlTrovel", [&] {
     ctl.p_leer();
     while (ctl.grdDatos.Rows() - 1 < kPagingRows && ctl.cmdSiguiente.Enabled()) ctl.cmdSiguiente.Click();
     g_paged_rows["paging ctlTrovel"] = ctl.grdDatos.Rows() - 1;
@@ -231,7 +198,7 @@ void BM_CtlTrovelPaging(benchmark::State& state) {
 void BM_PlainOdbcPaging(benchmark::State& state) {
   PlainOdbc odbc;
   if (!odbc.ok()) state.SkipWithError("the plain ODBC loop could not connect");
-  Measure(state, "paging plain ODBC", [&] {
+  trovel::bench::MeasureWithPeak(state, "paging plain ODBC", [&] {
     g_paged_rows["paging plain ODBC"] = odbc.Read(Query(kLarge), kPagingRows);
     if (g_paged_rows["paging plain ODBC"] < kPagingRows) state.SkipWithError("the loop read fewer than 100,000 rows");
   });
@@ -271,8 +238,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::map<std::string, std::pair<double, double>> r;
-  for (const auto& [name, runs] : g_results) r[name] = MedianTimeLargestPeak(runs);
+  const std::map<std::string, std::pair<double, double>> r = trovel::bench::MeasuredCases();
   using namespace trovel::bench;
   if (r.count("paging ctlTrovel") && r.count("paging plain ODBC")) {
     const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];

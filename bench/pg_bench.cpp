@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/BenchControls.h"
+#include "bench/PeakMeasure.h"
 #include "bench/Summary.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -60,45 +61,6 @@ void MakeTables() {
   trovel::ExecuteScript(Address(), sql);
 }
 
-// Kilobytes of the process's resident set ("VmRSS") or of its peak
-// ("VmHWM") from /proc/self/status.
-long StatusKb(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-  return 0;
-}
-
-// Per case, each repetition's mean seconds per iteration and its peak
-// memory (MB above the start). The ratios use the median time (the server
-// shares the machine, and one slow repetition must not decide them) and the
-// largest peak.
-std::map<std::string, std::vector<std::pair<double, double>>> g_results;
-
-std::pair<double, double> MedianTimeLargestPeak(std::vector<std::pair<double, double>> runs) {
-  std::sort(runs.begin(), runs.end());
-  double peak = 0;
-  for (const auto& run : runs) peak = std::max(peak, run.second);
-  return {runs[runs.size() / 2].first, peak};
-}
-
-// Times `once` per iteration; the peak resident set is reset first (Linux:
-// clear_refs 5), so the peak seen is this case's own.
-template <typename Once>
-void Measure(benchmark::State& state, const std::string& name, Once once) {
-  std::ofstream("/proc/self/clear_refs") << "5";
-  const long before = StatusKb("VmRSS");
-  double seconds = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    once();
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  const double peak = (StatusKb("VmHWM") - before) / 1024.0;
-  state.counters["peak_MB"] = peak;
-  g_results[name].emplace_back(seconds / static_cast<double>(state.iterations()), peak);
-}
-
 // ctlTrovel as the SQLite benchmarks set it up, over the table of `rows`
 // rows on the server.
 void Configure(trovel::ctlTrovel& ctl, int rows) {
@@ -122,7 +84,7 @@ void BM_CtlTrovelFirstBlock(benchmark::State& state) {
   trovel::HeadlessHost host;
   trovel::ctlTrovel ctl(host);
   Configure(ctl, rows);
-  Measure(state, "ctlTrovel " + std::to_string(rows), [&] {
+  trovel::bench::MeasureWithPeak(state, "ctlTrovel " + std::to_string(rows), [&] {
     ctl.p_leer();  // closes the previous read's cursor first, as a user's next read does
     if (ctl.grdDatos.Rows() != 52 || !host.messages.empty()) state.SkipWithError("the first block is not 51 rows");
   });
@@ -132,7 +94,7 @@ void BM_CtlTrovelFirstBlock(benchmark::State& state) {
 void BM_PlainLibpqCursor(benchmark::State& state) {
   PGconn* conn = PQconnectdb(Address().c_str());
   if (PQstatus(conn) != CONNECTION_OK) state.SkipWithError(PQerrorMessage(conn));
-  Measure(state, "libpq", [&] {
+  trovel::bench::MeasureWithPeak(state, "libpq", [&] {
     WithCursor(conn, [&] {
       PGresult* r = PQexec(conn, "fetch forward 52 from c");
       for (int row = 0; row < PQntuples(r); ++row)
@@ -164,7 +126,7 @@ void BM_QSqlQueryModel(benchmark::State& state) {
     }
     db.setConnectOptions(options.join(';'));
     if (!db.open()) state.SkipWithError(db.lastError().text().toStdString().c_str());
-    Measure(state, "QSqlQueryModel", [&] {
+    trovel::bench::MeasureWithPeak(state, "QSqlQueryModel", [&] {
       QSqlQueryModel model;
       model.setQuery(QString::fromStdString(Query(kLarge)), db);
       for (int row = 0; row < 51; ++row)
@@ -185,7 +147,7 @@ void BM_CtlTrovelPaging(benchmark::State& state) {
   trovel::HeadlessHost host;
   trovel::ctlTrovel ctl(host);
   Configure(ctl, kLarge);
-  Measure(state, "paging ctlTrovel", [&] {
+  trovel::bench::MeasureWithPeak(state, "paging ctlTrovel", [&] {
     ctl.p_leer();
     while (ctl.grdDatos.Rows() - 1 < kPagingRows && ctl.cmdSiguiente.Enabled()) ctl.cmdSiguiente.Click();
     g_paged_rows["paging ctlTrovel"] = ctl.grdDatos.Rows() - 1;
@@ -198,7 +160,7 @@ void BM_CtlTrovelPaging(benchmark::State& state) {
 void BM_PlainLibpqPaging(benchmark::State& state) {
   PGconn* conn = PQconnectdb(Address().c_str());
   if (PQstatus(conn) != CONNECTION_OK) state.SkipWithError(PQerrorMessage(conn));
-  Measure(state, "paging libpq", [&] {
+  trovel::bench::MeasureWithPeak(state, "paging libpq", [&] {
     WithCursor(conn, [&] {
       int rows = 0;
       while (rows < kPagingRows) {
@@ -253,17 +215,16 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::map<std::string, std::pair<double, double>> r;
-  for (const auto& [name, runs] : g_results) r[name] = MedianTimeLargestPeak(runs);
+  const std::map<std::string, std::pair<double, double>> r = trovel::bench::MeasuredCases();
   if (r.count("paging ctlTrovel") && r.count("paging libpq")) {
     const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];
     const double plain = r.at("paging libpq").first * 1e9 / g_paged_rows["paging libpq"];
     std::printf("ctlTrovel paging to 100,000 rows: %.0f ns/row against %.0f ns/row for a plain libpq cursor: %.2fx "
-                "(target <= 1.5x)\n",
+                "(target <= 1.2x)\n",
                 trovel, plain, trovel / plain);
     using namespace trovel::bench;
     Summary("paging ctlTrovel, next presses, PostgreSQL", Count(g_paged_rows["paging ctlTrovel"]),
-            Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " libpq cursor", "-", Ratio(trovel / plain, "plain", 1.5));
+            Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " libpq cursor", "-", Ratio(trovel / plain, "plain", 1.2));
   }
   if (r.count("ctlTrovel 1000000") && r.count("ctlTrovel 1000") && r.count("libpq") && r.count("QSqlQueryModel")) {
     const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;

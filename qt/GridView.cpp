@@ -55,7 +55,15 @@ void GridView::Sync() {
   }
   if (model_.Row() >= 1 && model_.Row() - 1 < table_.rowCount()) {
     QModelIndex current = table_.index(model_.Row() - 1, model_.Col());
-    if (currentIndex() != current) setCurrentIndex(current);
+    if (currentIndex() != current) {
+      // A current row among rows still arriving is shown with them, at the
+      // top (RowsArrived); elsewhere the view scrolls just enough to show it.
+      const bool arriving = arrived_first_ >= 0 && current.row() >= arrived_first_;
+      const bool scrolls = hasAutoScroll();
+      if (arriving) setAutoScroll(false);
+      setCurrentIndex(current);
+      setAutoScroll(scrolls);
+    }
   }
 }
 

@@ -62,6 +62,34 @@ class QtCtlTrovel2Test : public ::testing::Test {
   QLineEdit* editor = nullptr;
 };
 
+// After "Siguiente" the grid shows the new page from its first row, and
+// that row is the highlighted one: Enter and "Seleccion" pick it, Down moves
+// on from it.
+TEST_F(QtCtlTrovel2Test, AfterANextPressTheRowOnScreenIsTheRowPicked) {
+  QSignalSpy events(widget.get(), &ControlWidget::eventRaised);
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdSiguiente"), Qt::LeftButton);
+  QApplication::processEvents();  // the view shows the page once it is all in
+  ASSERT_EQ(grid->model()->rowCount(), 60);
+  EXPECT_EQ(grid->currentIndex().row(), 51);
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->currentIndex()));
+  EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+  EXPECT_EQ(QApplication::focusWidget(), grid);  // the press ends in the grid
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_EQ(events.count(), 1);
+  EXPECT_EQ(control->Columns()->Item(1)->Value(), "R152");
+
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);  // back to the filter row
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);
+  QTest::keyClick(grid, Qt::Key_I, Qt::AltModifier);
+  QApplication::processEvents();
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_EQ(grid->currentIndex().row(), 52);
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdSeleccionar"), Qt::LeftButton);
+  ASSERT_EQ(events.count(), 2);
+  EXPECT_EQ(control->Columns()->Item(1)->Value(), "R153");
+}
+
 TEST_F(QtCtlTrovel2Test, FilterRowTypedThroughTheEditorThenReadAndSelected) {
   grid->setFocus();
   QTest::keyClick(grid, Qt::Key_R);  // the first key opens the editor over the cell

@@ -118,6 +118,43 @@ TEST_F(QtCtlTrovelTest, TypedFiltersReadPageAndSelect) {
   EXPECT_EQ(events[1][1].toStringList().value(0), "C1002");
 }
 
+// After "Siguiente" the grid shows the new block from its first row, and
+// that row is the highlighted one: the button, Enter and the arrow keys all
+// start from it.
+TEST_F(QtCtlTrovelTest, AfterANextPressTheRowOnScreenIsTheRowPicked) {
+  auto* grid = View<QTableView>("grdDatos");
+  QSignalSpy events(widget.get(), &ControlWidget::eventRaised);
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  QTest::mouseClick(View<QPushButton>("cmdSiguiente"), Qt::LeftButton);
+  QApplication::processEvents();  // the view shows the block once it is all in
+  ASSERT_EQ(grid->model()->rowCount(), 102);
+  EXPECT_EQ(grid->rowAt(0), 51);  // C1052 at the top
+  EXPECT_EQ(grid->currentIndex().row(), 51);
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->currentIndex()));
+  EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+  QTest::mouseClick(View<QPushButton>("cmdSeleccionar"), Qt::LeftButton);
+  ASSERT_EQ(events.count(), 1);
+  EXPECT_EQ(events[0][1].toStringList().value(0), "C1052");
+
+  // Again, with the keyboard alone: the access key pages on, Tab goes on to
+  // the grid past the buttons, Down moves on from the block's first row.
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+  QApplication::processEvents();
+  while (QApplication::focusWidget() != grid && events.count() == 1) {
+    QWidget* before = QApplication::focusWidget();
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), before);
+  }
+  EXPECT_EQ(grid->rowAt(0), 51);
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_EQ(grid->currentIndex().row(), 52);
+  EXPECT_EQ(control->grdDatos.Row(), 53);
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_EQ(events.count(), 2);
+  EXPECT_EQ(events[1][1].toStringList().value(0), "C1053");
+}
+
 TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {
   control->TipoCampo1("FEC");
   auto* codigo = View<QLineEdit>("txtCodigo");

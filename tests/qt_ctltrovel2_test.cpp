@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -88,6 +89,36 @@ TEST_F(QtCtlTrovel2Test, AfterANextPressTheRowOnScreenIsTheRowPicked) {
   QTest::mouseClick(widget->findChild<QPushButton*>("cmdSeleccionar"), Qt::LeftButton);
   ASSERT_EQ(events.count(), 2);
   EXPECT_EQ(control->Columns()->Item(1)->Value(), "R153");
+}
+
+// The cell editor keeps the habits of any Qt line edit while each character
+// that arrives, pasted ones too, goes through the column's rules.
+TEST_F(QtCtlTrovel2Test, TheCellEditorKeepsLineEditHabitsAndTheColumnRules) {
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_R);
+  Type("12");
+  QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(control->txtEdit.SelLength(), 3);
+  Type("a");  // in place of the selection, upper-cased
+  EXPECT_EQ(editor->text(), "A");
+  EXPECT_EQ(control->txtEdit.Text(), "A");
+  QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(editor->text(), "R12");
+  EXPECT_EQ(control->txtEdit.Text(), "R12");
+  Enter();
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "R12");
+
+  QApplication::clipboard()->setText("1.5x-2");
+  QTest::keyClick(grid, Qt::Key_1);  // the number column: digits and "-" pass
+  ASSERT_EQ(QApplication::focusWidget(), editor);
+  QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(editor->text(), "115-2");
+  EXPECT_EQ(control->txtEdit.Text(), "115-2");
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  EXPECT_EQ(control->txtEdit.Text(), "");
+  Enter();
+  EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "");
 }
 
 TEST_F(QtCtlTrovel2Test, FilterRowTypedThroughTheEditorThenReadAndSelected) {

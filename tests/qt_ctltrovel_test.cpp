@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -153,6 +154,66 @@ TEST_F(QtCtlTrovelTest, AfterANextPressTheRowOnScreenIsTheRowPicked) {
   QTest::keyClick(grid, Qt::Key_Return);
   ASSERT_EQ(events.count(), 2);
   EXPECT_EQ(events[1][1].toStringList().value(0), "C1053");
+}
+
+// A filter box keeps the habits of any Qt line edit (select all, Shift with
+// the arrows, Home and End, cut, copy, paste, undo) while every character
+// that arrives, pasted ones too, still goes through the column's key rules.
+TEST_F(QtCtlTrovelTest, LineEditHabitsKeepTheKeyRules) {
+  control->TipoCampo2("NUM");
+  auto* codigo = View<QLineEdit>("txtCodigo");
+  auto* nombre = View<QLineEdit>("txtNombre");
+  auto both = [&](QLineEdit* box, const TextBox& model) {
+    EXPECT_EQ(box->text().toStdString(), model.Text());
+    return model.Text();
+  };
+  codigo->setFocus();
+  QTest::keyClicks(codigo, "abc");
+  QTest::keyClick(codigo, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(control->txtCodigo.SelLength(), 3);
+  QTest::keyClick(codigo, Qt::Key_Backspace);  // the whole selection goes
+  EXPECT_EQ(both(codigo, control->txtCodigo), "");
+
+  QTest::keyClicks(codigo, "abcd");
+  QTest::keyClick(codigo, Qt::Key_Home);
+  QTest::keyClick(codigo, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(codigo, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(control->txtCodigo.SelText(), "AB");
+  QTest::keyClicks(codigo, "x");  // upper-cased, and in place of the selection
+  EXPECT_EQ(both(codigo, control->txtCodigo), "XCD");
+  EXPECT_EQ(control->txtCodigo.SelStart(), 1);
+  QTest::keyClick(codigo, Qt::Key_End);
+  QTest::keyClick(codigo, Qt::Key_Left, Qt::ShiftModifier);
+  QTest::keyClick(codigo, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "D");
+  EXPECT_EQ(both(codigo, control->txtCodigo), "XC");
+  QTest::keyClick(codigo, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(both(codigo, control->txtCodigo), "XCD");
+
+  // A paste types its characters: upper-cased here, digits only in the
+  // number box, whatever the way it comes.
+  QApplication::clipboard()->setText("a1-b 2\n");
+  QTest::keyClick(codigo, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(codigo, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(both(codigo, control->txtCodigo), "A1-B 2");
+  QTest::keyClick(codigo, Qt::Key_Return);  // Enter moves on
+  ASSERT_EQ(QApplication::focusWidget(), nombre);
+  QTest::keyClick(nombre, Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(both(nombre, control->txtNombre), "12");
+  QContextMenuEvent menu_event(QContextMenuEvent::Keyboard, nombre->rect().center(),
+                               nombre->mapToGlobal(nombre->rect().center()));
+  QApplication::sendEvent(nombre, &menu_event);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  auto* paste = menu->findChild<QAction*>("edit-paste");
+  ASSERT_NE(paste, nullptr);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(paste).center());
+  EXPECT_EQ(both(nombre, control->txtNombre), "1212");
+  // Undo takes back what the rules let in, not the clipboard's text.
+  QTest::keyClick(nombre, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(nombre->text(), "1212");
+  EXPECT_EQ(nombre->text().toStdString(), control->txtNombre.Text());
+  EXPECT_FALSE(nombre->text().contains('a'));
 }
 
 TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {

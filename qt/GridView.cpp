@@ -45,6 +45,8 @@ GridView::~GridView() {
 
 void GridView::Sync() {
   SyncCommon(host_, this, model_);
+  // The grid's name is for a screen reader; a tooltip would cover its cells.
+  ShowNames(this, QString::fromStdString(model_.ToolTipText()), QString());
   const QWidget* at = parentWidget() ? parentWidget() : this;
   horizontalHeader()->setFixedHeight(ToPixels(model_.RowHeight(0), at));
   verticalHeader()->setDefaultSectionSize(ToPixels(FlexGrid::kRowHeight, at));

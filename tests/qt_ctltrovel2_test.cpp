@@ -2,6 +2,7 @@
 // editor laid over the cell, read with the mouse, selected with a double-click.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -119,6 +120,27 @@ TEST_F(QtCtlTrovel2Test, TheCellEditorKeepsLineEditHabitsAndTheColumnRules) {
   EXPECT_EQ(control->txtEdit.Text(), "");
   Enter();
   EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "");
+}
+
+// The cell editor is named after the column whose filter it holds, the
+// buttons after their captions as they change, the grid for what it holds.
+TEST_F(QtCtlTrovel2Test, TheEditorAndTheButtonsAreNamedForAScreenReader) {
+  auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+  EXPECT_EQ(name(grid), "Filtros y resultados");
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_R);
+  EXPECT_EQ(name(editor), "Código");
+  EXPECT_EQ(editor->toolTip(), "Código");
+  Type("%");
+  Enter();
+  QTest::keyClick(grid, Qt::Key_5);
+  EXPECT_EQ(name(editor), "Precio");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  auto* leer = widget->findChild<QPushButton*>("cmdLeer");
+  EXPECT_EQ(name(leer), "Leer");
+  QTest::mouseClick(leer, Qt::LeftButton);
+  EXPECT_EQ(name(leer), "Filtro");
+  EXPECT_EQ(leer->toolTip(), "Filtro");
 }
 
 TEST_F(QtCtlTrovel2Test, FilterRowTypedThroughTheEditorThenReadAndSelected) {

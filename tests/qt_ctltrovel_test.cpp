@@ -1,6 +1,7 @@
 // ctlTrovel in a real Qt window, driven with real key and mouse events.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -13,6 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "connectors/SqliteConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -214,6 +216,60 @@ TEST_F(QtCtlTrovelTest, LineEditHabitsKeepTheKeyRules) {
   EXPECT_NE(nombre->text(), "1212");
   EXPECT_EQ(nombre->text().toStdString(), control->txtNombre.Text());
   EXPECT_FALSE(nombre->text().contains('a'));
+}
+
+// Every box and button says what it is, by tooltip and to a screen reader:
+// a box by its grid column's caption, a button by its caption without the
+// access key. The grid reads out through QAccessible: headers, cells and the
+// current cell as the keys move it.
+TEST_F(QtCtlTrovelTest, BoxesButtonsAndTheGridAreNamedForAScreenReader) {
+  control->GridFormat("<Código|<Nombre|^Alta");
+  auto name = [](QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString("(none)");
+  };
+  const std::pair<const char*, QString> boxes[] = {
+      {"txtCodigo", "Código"}, {"txtNombre", "Nombre"}, {"txtcol3", "Alta"}, {"txtcol4", "Columna 4"}};
+  for (const auto& [box, caption] : boxes) {
+    EXPECT_EQ(name(View<QLineEdit>(box)), caption) << box;
+    EXPECT_EQ(View<QLineEdit>(box)->toolTip(), caption) << box;
+  }
+  const std::pair<const char*, QString> buttons[] = {
+      {"cmdLeer", "Leer"}, {"cmdSiguiente", "Siguiente"}, {"cmdSeleccionar", "Seleccion"}, {"cmdSalir", "Salir"}};
+  for (const auto& [button, caption] : buttons) {
+    EXPECT_EQ(name(View<QPushButton>(button)), caption) << button;
+    EXPECT_EQ(View<QPushButton>(button)->toolTip(), caption) << button;
+  }
+  // The tooltip shows where the mouse rests.
+  auto* nombre = View<QLineEdit>("txtNombre");
+  QTest::mouseMove(nombre, nombre->rect().center());
+  QTRY_VERIFY(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), "Nombre");
+  QToolTip::hideText();
+  control->GridFormat("Cliente|Razón social");  // the names follow the header
+  EXPECT_EQ(name(View<QLineEdit>("txtCodigo")), "Cliente");
+  EXPECT_EQ(View<QLineEdit>("txtNombre")->toolTip(), "Razón social");
+
+  auto* grid = View<QTableView>("grdDatos");
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->text(QAccessible::Name), "Resultados");
+  ASSERT_NE(table->tableInterface(), nullptr);
+  EXPECT_EQ(table->tableInterface()->rowCount(), 51);
+  EXPECT_EQ(table->tableInterface()->columnDescription(1), "Razón social");
+  EXPECT_EQ(table->tableInterface()->cellAt(2, 0)->text(QAccessible::Name), "C1003");
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
+  QTest::keyClick(grid, Qt::Key_Down);
+  QTest::keyClick(grid, Qt::Key_Right);
+  QAccessibleInterface* current = table->focusChild();
+  ASSERT_NE(current, nullptr);
+  EXPECT_EQ(current->text(QAccessible::Name), "Nombre 2");
+  ASSERT_NE(current->tableCellInterface(), nullptr);
+  EXPECT_EQ(current->tableCellInterface()->rowIndex(), 1);
+  EXPECT_EQ(current->tableCellInterface()->columnIndex(), 1);
+  EXPECT_TRUE(current->state().focused);
+  EXPECT_TRUE(current->state().selected);
 }
 
 TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {

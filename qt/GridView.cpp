@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "qt/GridDelegate.h"
 #include "qt/KeyTranslation.h"
 #include "qt/ViewSync.h"
 
@@ -25,9 +26,11 @@ GridView::GridView(QtHost& host, FlexGrid& model, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   // A flex grid shows each cell on one line, clipped at the cell's edge:
   // no wrapping, no ellipsis. Neither has then to be worked out for every
-  // cell of every frame painted.
+  // cell of every frame painted, and each cell's text is laid out once
+  // (GridDelegate).
   setWordWrap(false);
   setTextElideMode(Qt::ElideNone);
+  setItemDelegate(new GridDelegate(this));
   host_.AttachView(&model_, this);
   model_.onChanged = [this] { Sync(); };
   connect(&table_, &QAbstractItemModel::modelReset, this, [this] {

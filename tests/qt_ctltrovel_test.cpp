@@ -272,6 +272,59 @@ TEST_F(QtCtlTrovelTest, BoxesButtonsAndTheGridAreNamedForAScreenReader) {
   EXPECT_TRUE(current->state().selected);
 }
 
+// The grid paints each cell on one line in its column's alignment, clipped
+// at its edge, the current cell highlighted where a click put it; a cell
+// whose text changes shows the new text, not the layout kept of the old.
+TEST_F(QtCtlTrovelTest, TheGridPaintsCellsAlignedClippedAndTheCurrentOneHighlighted) {
+  control->GridFormat("<Código   |>Nombre                |^Alta         ");
+  auto* grid = View<QTableView>("grdDatos");
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  control->grdDatos.SetTextMatrix(3, 1, std::string(300, 'W'));  // far wider than its cell
+  const QModelIndex clicked = grid->model()->index(0, 0);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(clicked).center());
+  ASSERT_EQ(grid->currentIndex(), clicked);
+  QApplication::processEvents();
+  const QImage shot = grid->viewport()->grab().toImage();
+  const qreal ratio = shot.devicePixelRatio();
+  const QColor base = grid->palette().color(QPalette::Base);
+  const QColor highlight = grid->palette().color(grid->isActiveWindow() ? QPalette::Active : QPalette::Inactive,
+                                                 QPalette::Highlight);
+  // The columns of pixels of `rect` (inside its borders) that hold anything but `background`.
+  auto inked = [&](const QRect& rect, const QColor& background) {
+    std::vector<int> xs;
+    for (int x = rect.left() + 1; x < rect.right() - 1; ++x)
+      for (int y = rect.top() + 1; y < rect.bottom() - 1; ++y)
+        if (shot.pixelColor(QPoint(x, y) * ratio) != background) {
+          xs.push_back(x - rect.left());
+          break;
+        }
+    return xs;
+  };
+  auto cell = [&](int row, int col) { return grid->visualRect(grid->model()->index(row, col)); };
+  auto near = [](const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 8;
+  };
+  // Below the text's middle, right of its end: the cell's own background.
+  const QPoint spot(cell(0, 0).right() - 3, cell(0, 0).center().y() + 3);
+  EXPECT_TRUE(near(shot.pixelColor(spot * ratio), highlight));
+  EXPECT_TRUE(near(shot.pixelColor((spot + QPoint(0, cell(0, 0).height())) * ratio), base));
+  const std::vector<int> left = inked(cell(1, 0), base), right = inked(cell(1, 1), base);
+  ASSERT_FALSE(left.empty());
+  ASSERT_FALSE(right.empty());
+  EXPECT_LT(left.front(), 8);                        // "C1002" starts at the left
+  EXPECT_GT(right.back(), cell(1, 1).width() - 10);  // "Nombre 2" ends at the right
+  EXPECT_GT(right.front(), 10);
+  // The long name stops at its cell's edge: the date beside it starts where
+  // the date of any other row does.
+  EXPECT_EQ(inked(cell(2, 2), base).front(), inked(cell(1, 2), base).front());
+  // A changed cell shows its new text.
+  const QImage before = shot.copy(QRect(cell(4, 1).topLeft() * ratio, cell(4, 1).size() * ratio));
+  control->grdDatos.SetTextMatrix(5, 1, "Otro nombre");
+  QApplication::processEvents();
+  const QImage after = grid->viewport()->grab().toImage();
+  EXPECT_NE(after.copy(QRect(cell(4, 1).topLeft() * ratio, cell(4, 1).size() * ratio)), before);
+}
+
 TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {
   control->TipoCampo1("FEC");
   auto* codigo = View<QLineEdit>("txtCodigo");

@@ -19,6 +19,7 @@
 #include "apps/forms/ControlFactory.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel2/ColumnDescription.h"
+#include "ctltrovel2/ctlTrovel2.h"
 #include "platform/Error.h"
 #include "platform/CommandButton.h"
 #include "platform/JsonFilePropertyBag.h"
@@ -137,6 +138,7 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
       widget->setMinimumSize(LeastSize(control, this));
       row->addWidget(widget, std::max(1, static_cast<int>(entry.width)));
     } else {
+      ShowColumns(static_cast<size_t>(index));
       auto* frame = new DesignFrame(widget, surface);
       frame->onSelected = [this, index] { Select(index); };
       frame->onResized = [this] { MarkChanged(); };
@@ -296,8 +298,24 @@ void FormWindow::OpenColumnsEditor() {
   qt::ColumnsEditor editor(columns, this);
   if (editor.exec() != QDialog::Accepted) return;
   entry.entry["columns"] = ColumnDescription::ToJson(editor.Columns());
+  ShowColumns(static_cast<size_t>(selected_));
   MarkChanged();
   Log(QString::fromStdString(entry.name) + ": columnas cambiadas");
+}
+
+void FormWindow::ShowColumns(size_t index) {
+  auto* trovel2 = dynamic_cast<ctlTrovel2*>(&controls_[index]->control());
+  const forms::FormFile::Control& entry = form_.controls[index];
+  // A control never saved has its collection bound to no grid yet (that
+  // comes with loading its properties): it shows its columns once saved.
+  if (!trovel2 || !trovel2->Columns() || !entry.properties) return;
+  try {
+    clsColumns& columns = *trovel2->Columns();
+    while (columns.Count() > 0) columns.Remove(1);
+    forms::ControlFactory::Prepare(*trovel2, entry.entry);
+  } catch (const std::exception& failure) {
+    Log(QString::fromStdString(entry.name + ": " + failure.what()));
+  }
 }
 
 void FormWindow::SaveForm() {

@@ -22,7 +22,7 @@ QString Untranslated(const QStringList& names, const QStringList& multiline = {}
 TrovelDesignerPlugin::TrovelDesignerPlugin(QObject* parent) : QObject(parent) {
   QStringList trovel_texts = {"OrderBy", "GridFormat", "SentenciaSQL", "SeparaFecha", "FormatoFecha"};
   for (int n = 1; n <= 8; ++n) trovel_texts << QString("N_Campo%1").arg(n);
-  for (int n = 1; n <= 4; ++n) trovel_texts << QString("N_Tabla%1").arg(n) << QString("TipoCampo%1").arg(n);
+  for (int n = 1; n <= 4; ++n) trovel_texts << QString("N_Tabla%1").arg(n);
   widgets_ << new CustomWidget({"trovel::qt::TrovelWidget", "ctlTrovel", "qtwidgets/TrovelWidget.h",
                                 "Búsqueda con cuatro campos de filtro sobre una cuadrícula",
                                 Untranslated(trovel_texts, {"SentenciaSQL"}), trovel_texts,

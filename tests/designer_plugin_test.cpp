@@ -11,6 +11,8 @@
 #include <QExtensionManager>
 #include <QFile>
 #include <QLineEdit>
+#include <QMetaEnum>
+#include <QMetaProperty>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTableView>
@@ -274,9 +276,16 @@ TEST_F(DesignerFormTest, CamposIsOneUndoStepAndDataIsSavedUntranslatable) {
   QString saved = form->contents();
   QStringList data = {"OrderBy", "GridFormat", "SentenciaSQL", "SeparaFecha", "FormatoFecha"};
   for (int n = 1; n <= 8; ++n) data << QString("N_Campo%1").arg(n);
-  for (int n = 1; n <= 4; ++n) data << QString("N_Tabla%1").arg(n) << QString("TipoCampo%1").arg(n);
+  for (int n = 1; n <= 4; ++n) data << QString("N_Tabla%1").arg(n);
   for (const QString& name : data) EXPECT_TRUE(SavedUntranslated(saved, name)) << name.toStdString();
-  EXPECT_TRUE(saved.contains("NUM")) << saved.toStdString();
+  // A type code is one of three, chosen from a list and saved by name.
+  const QMetaProperty tipo = nuevo->metaObject()->property(nuevo->metaObject()->indexOfProperty("TipoCampo2"));
+  ASSERT_TRUE(tipo.isEnumType());
+  EXPECT_EQ(tipo.enumerator().keyCount(), 3);
+  EXPECT_EQ((QStringList{tipo.enumerator().key(0), tipo.enumerator().key(1), tipo.enumerator().key(2)}),
+            (QStringList{"TEX", "NUM", "FEC"}));
+  EXPECT_TRUE(saved.contains(QRegularExpression(R"(<property name="TipoCampo2">\s*<enum>[:\w]*NUM</enum>)")))
+      << saved.toStdString();
   history->undo();
   EXPECT_EQ(nuevo->property("N_Campo5").toString(), "");
   EXPECT_EQ(nuevo->property("N_Campo6").toString(), "");
@@ -296,7 +305,11 @@ TEST_F(DesignerFormTest, CamposIsOneUndoStepAndDataIsSavedUntranslatable) {
   });
   saved = form->contents();
   EXPECT_EQ(clientes->property("N_Campo3").toString(), "alta_fecha");
-  for (const char* name : {"N_Campo3", "TipoCampo3", "SentenciaSQL", "GridFormat"})
+  // A type code an earlier plugin saved as text is kept, now by name.
+  EXPECT_EQ(clientes->property("TipoCampo3").toString(), "FEC");
+  EXPECT_TRUE(saved.contains(QRegularExpression(R"(<property name="TipoCampo3">\s*<enum>[:\w]*FEC</enum>)")))
+      << saved.toStdString();
+  for (const char* name : {"N_Campo3", "SentenciaSQL", "GridFormat"})
     EXPECT_TRUE(SavedUntranslated(saved, name)) << name;
   // Properties the page wrote with the values they had are not in the form.
   for (const char* unchanged : {"FormatoFecha", "SeparaFecha", "N_Campo7"})

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -161,6 +162,56 @@ TEST_F(QtFormTest, TabAndShiftTabRunAcrossTheForm) {
   EXPECT_EQ(asked, "No existen registros");
   EXPECT_EQ(Where(QApplication::focusWidget()), "ctlClientes.cmdLeer");
   EXPECT_TRUE(shown());
+}
+
+// A pass with the keyboard alone, listening as a screen reader does: every
+// stop of the Tab order says what it is, a search is read, paged and picked
+// with access keys, Tab and arrows, and the row picked is the one the grid
+// reports as its current cell.
+TEST_F(QtFormTest, AKeyboardAndScreenReaderPassOfTheDemo) {
+  Open(FormWindow::Mode::Run);
+  auto name = [](QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString();
+  };
+  QStringList heard;
+  for (int i = 0; i < 14; ++i) {
+    QWidget* at = QApplication::focusWidget();
+    heard << Where(at) + "=" + name(at);
+    EXPECT_FALSE(name(at).isEmpty()) << Where(at).toStdString();
+    QTest::keyClick(at, Qt::Key_Tab);
+  }
+  EXPECT_EQ(heard.mid(0, 5).join(" ").toStdString(),
+            "ctlClientes.txtCodigo=Código ctlClientes.txtNombre=Nombre ctlClientes.txtcol3=Ciudad "
+            "ctlClientes.txtcol4=Alta ctlClientes.cmdLeer=Leer");
+  EXPECT_TRUE(heard.contains("ctlClientes.grdDatos=Resultados")) << heard.join(" ").toStdString();
+  EXPECT_TRUE(heard.contains("log=Registro")) << heard.join(" ").toStdString();
+  // The controls' buttons of one caption are told apart by their control.
+  QAccessibleInterface* leer = QAccessible::queryAccessibleInterface(In<QPushButton>(1, "cmdLeer"));
+  ASSERT_NE(leer->parent(), nullptr);
+  EXPECT_EQ(leer->parent()->text(QAccessible::Name), "ctlArticulos");
+
+  // Back in the first box: read, page on, go to the grid, move down, pick.
+  ASSERT_EQ(Where(QApplication::focusWidget()), "ctlClientes.txtCodigo");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+  QCoreApplication::processEvents();
+  auto* grid = In<QTableView>(0, "grdDatos");
+  while (QApplication::focusWidget() != grid) {
+    QWidget* before = QApplication::focusWidget();
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), before);
+  }
+  QTest::keyClick(grid, Qt::Key_Down);
+  QAccessibleInterface* current = QAccessible::queryAccessibleInterface(grid)->focusChild();
+  ASSERT_NE(current, nullptr);
+  ASSERT_NE(current->tableCellInterface(), nullptr);
+  EXPECT_EQ(current->tableCellInterface()->rowIndex(), 52);  // the block's second row
+  const QString told = current->text(QAccessible::Name);
+  QTest::keyClick(grid, Qt::Key_Return);
+  const QStringList events = LogLines(false);
+  ASSERT_FALSE(events.isEmpty());
+  EXPECT_TRUE(events.last().startsWith("ctlClientes.evtSeleccionar(" + told + ",")) << events.last().toStdString();
 }
 
 // After a page press the new block's first row is at the top and is the

@@ -60,6 +60,8 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
   if (row) row->setSpacing(12);
   log_ = new QPlainTextEdit;
   log_->setObjectName("log");
+  log_->setAccessibleName("Registro");
+  log_->setToolTip("Cada selección y salida de los controles, y con Ver SQL cada sentencia");
   log_->setReadOnly(true);
   log_->setTabChangesFocus(true);
   log_->setMaximumBlockCount(500);
@@ -106,6 +108,8 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     }
     auto* widget = new qt::ControlWidget(host_, forms::ControlFactory::Create(entry.class_name, host_), bag.get());
     widget->setObjectName(QString::fromStdString(entry.name));
+    // A screen reader tells the two controls' "Leer" apart by the control.
+    widget->setAccessibleName(QString::fromStdString(entry.name));
     widget->resize(qt::ToPixels(entry.width, this), qt::ToPixels(entry.height, this));
     widget->setMinimumSize(0, 0);
     if (!widget->loadError().isEmpty()) {

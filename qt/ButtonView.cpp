@@ -45,7 +45,7 @@ ButtonView::~ButtonView() {
 }
 
 void ButtonView::Sync() {
-  SyncCommon(host_, this, model_);
+  SyncCommon(host_, this, model_, false);
   setText(QString::fromStdString(model_.Caption()));
   // Named by its caption, unless the model gives it a tooltip of its own.
   const QString name =

@@ -47,7 +47,7 @@ GridView::~GridView() {
 }
 
 void GridView::Sync() {
-  SyncCommon(host_, this, model_);
+  SyncCommon(host_, this, model_, false);
   // The grid's name is for a screen reader; a tooltip would cover its cells.
   ShowNames(this, QString::fromStdString(model_.ToolTipText()), QString());
   const QWidget* at = parentWidget() ? parentWidget() : this;

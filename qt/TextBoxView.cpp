@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <functional>
 #include <QPointer>
+#include <functional>
 #include <limits>
 #include <utility>
 

@@ -31,7 +31,9 @@ inline QString WithoutAccessKey(const QString& caption) {
   return out;
 }
 
-inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model) {
+// `named`: the view's names come from the model's ToolTipText; a view that
+// names itself otherwise passes false.
+inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model, bool named = true) {
   // Hiding a focused view makes Qt move its focus; that is the model's doing.
   QtHost::QuietFocus quiet(host);
   const QWidget* at = view->parentWidget() ? view->parentWidget() : view;
@@ -40,8 +42,10 @@ inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model) {
   view->setVisible(model.Visible());
   view->setEnabled(model.Enabled());
   if (model.GetFont()) view->setFont(ShownFont(model.GetFont().get()));
-  const QString tip = QString::fromStdString(model.ToolTipText());
-  ShowNames(view, tip, tip);
+  if (named) {
+    const QString tip = QString::fromStdString(model.ToolTipText());
+    ShowNames(view, tip, tip);
+  }
 }
 
 // Tab and Shift+Tab belong to the host's focus chain, not to Qt's. True when

@@ -41,7 +41,8 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
   const QString text = index.data(Qt::DisplayRole).toString();
   if (!text.isEmpty()) {
     const QStaticText& shown = LayoutOf(index, text, option.font);
-    const QRect room = option.rect.adjusted(TextMargin(option), 0, -TextMargin(option), 0);
+    const int margin = TextMargin(option);
+    const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
     const QSizeF size = shown.size();
     // The view's option leaves the model's roles to the delegate.
     const QVariant aligned = index.data(Qt::TextAlignmentRole);

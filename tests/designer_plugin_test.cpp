@@ -62,7 +62,7 @@ std::unique_ptr<QWidget> Load(const QByteArray& ui) {
 
 void Press(QWidget* dialog, const QString& button) {
   for (QPushButton* b : dialog->findChildren<QPushButton*>())
-    if (b->text() == button) return b->click();
+    if (b->text() == button) return QTest::mouseClick(b, Qt::LeftButton);
   ADD_FAILURE() << "no button " << button.toStdString();
 }
 

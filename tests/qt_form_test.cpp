@@ -214,6 +214,19 @@ TEST_F(QtFormTest, AKeyboardAndScreenReaderPassOfTheDemo) {
   EXPECT_TRUE(events.last().startsWith("ctlClientes.evtSeleccionar(" + told + ",")) << events.last().toStdString();
 }
 
+// The demo's filter boxes stand over the grid columns they filter, each
+// starting where its column starts.
+TEST_F(QtFormTest, TheFilterBoxesStandOverTheirColumns) {
+  Open(FormWindow::Mode::Run);
+  auto* grid = In<QTableView>(0, "grdDatos");
+  const char* boxes[] = {"txtCodigo", "txtNombre", "txtcol3", "txtcol4"};
+  for (int c = 1; c < 4; ++c) {
+    QWidget* box = In<QWidget>(0, boxes[c]);
+    const int column_left = grid->viewport()->mapTo(window->Controls().at(0), QPoint(grid->columnViewportPosition(c), 0)).x();
+    EXPECT_NEAR(box->x(), column_left, 2) << boxes[c];
+  }
+}
+
 // After a page press the new block's first row is at the top and is the
 // model's current row, the one highlighted; a first read starts at the top.
 TEST_F(QtFormTest, APagePressBringsTheNewBlockIntoView) {

@@ -53,6 +53,8 @@ void ctlTrovel::CreateChildren() {
   grdDatos.SetFont(std::make_shared<Font>("MS Sans Serif", 8.25f));
   ButtonPictures::Apply(cmdLeer, cmdSiguiente, cmdSeleccionar, cmdSalir);
   grdDatos.SetFormatString(kDesignedFormat);
+  grdDatos.SetToolTipText("Resultados");
+  header_tips_ = std::make_unique<HeaderTips>(grdDatos, std::vector<TextBox*>{&txtCodigo, &txtNombre, &txtcol3, &txtcol4});
 
   cmdLeer.onClick = [this] { cmdLeer_Click(); };
   cmdSiguiente.onClick = [this] { cmdSiguiente_Click(); };

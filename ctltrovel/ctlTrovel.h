@@ -31,6 +31,7 @@
 #include "platform/CommandButton.h"
 #include "platform/DescribedControl.h"
 #include "platform/FlexGrid.h"
+#include "platform/HeaderTips.h"
 #include "platform/Host.h"
 #include "platform/TextBox.h"
 
@@ -212,6 +213,8 @@ class ctlTrovel : public DescribedControl {
   int32_t nFilas_ = 0;
   std::string OrderBy_;
   std::string TextoAnterior_;
+  // Names each filter box after its grid column; goes before the grid.
+  std::unique_ptr<HeaderTips> header_tips_;
 };
 
 }  // namespace trovel

@@ -98,10 +98,15 @@ void ctlTrovel::cmdLeer_Click() {
 }
 
 void ctlTrovel::cmdSiguiente_Click() {
+  const int first_new = grdDatos.Rows();
   try {
     if (!Cursor().IsOpen()) return;
-    if (LoadBlock() == BlockEnd::EndOfData) cmdSiguiente.SetEnabled(false);
+    const BlockEnd end = LoadBlock();
+    BlockLoader::CurrentToFirstNew(grdDatos, first_new);
+    if (end == BlockEnd::EndOfData) cmdSiguiente.SetEnabled(false);
   } catch (const std::exception& failure) {
+    // The rows read before the failure are shown from their first.
+    BlockLoader::CurrentToFirstNew(grdDatos, first_new);
     ShowFailure(failure);
   }
 }

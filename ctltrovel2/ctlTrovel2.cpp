@@ -46,6 +46,7 @@ void ctlTrovel2::CreateChildren() {
   for (Widget* w : std::initializer_list<Widget*>{&txtEdit, &cmdLeer, &cmdSiguiente, &cmdSeleccionar, &cmdSalir})
     w->SetFont(std::make_shared<Font>("MS Sans Serif", 8.25f));
   grdDatos.SetFormatString(kDesignedFormat);
+  grdDatos.SetToolTipText("Filtros y resultados");
   txtEdit.SetVisible(false);
   cmdLeer.SetCaption("&Leer");
   cmdSiguiente.SetCaption("S&iguiente");

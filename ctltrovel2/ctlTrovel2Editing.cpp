@@ -3,6 +3,7 @@
 // the completion and check of dates.
 #include "ctltrovel2/ctlTrovel2.h"
 #include "platform/DateTest.h"
+#include "platform/HeaderTips.h"
 #include "platform/Text.h"
 
 namespace trovel {
@@ -35,6 +36,8 @@ void ctlTrovel2::f_EditarCelda(int16_t key_ascii) {
     }
     txtEdit.Move(grdDatos.Left() + grdDatos.CellLeft(), grdDatos.Top() + grdDatos.CellTop(), grdDatos.CellWidth(),
                  grdDatos.CellHeight());
+    // The editor is named after the column whose filter it holds.
+    txtEdit.SetToolTipText(HeaderTips::Caption(grdDatos, grdDatos.Col()));
     txtEdit.SetVisible(true);
     host_.SetFocus(&txtEdit);
   } catch (const std::exception& failure) {

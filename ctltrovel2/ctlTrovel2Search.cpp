@@ -124,11 +124,17 @@ bool ctlTrovel2::LoadPage() {
 }
 
 void ctlTrovel2::cmdSiguiente_Click() {
+  // In filter mode row 1 is the filter row and stays the one being edited.
+  const int first_new = bLeido_ ? grdDatos.Rows() : -1;
   try {
     if (!Cursor().IsOpen()) return;
-    if (!LoadPage()) cmdSiguiente.SetEnabled(false);
+    const bool more = LoadPage();
+    BlockLoader::CurrentToFirstNew(grdDatos, first_new);
+    if (!more) cmdSiguiente.SetEnabled(false);
     host_.SetFocus(&grdDatos);
   } catch (const std::exception& failure) {
+    // The rows read before the failure are shown from their first.
+    BlockLoader::CurrentToFirstNew(grdDatos, first_new);
     ShowMensaje(failure.what());
   }
 }

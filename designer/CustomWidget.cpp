@@ -2,6 +2,8 @@
 
 #include <QExtensionManager>
 #include <QPainter>
+#include <QWidget>
+#include <memory>
 #include <QtDesigner/QDesignerFormEditorInterface>
 
 #include "designer/TaskMenu.h"
@@ -36,10 +38,17 @@ void CustomWidget::initialize(QDesignerFormEditorInterface* core) {
 
 QString CustomWidget::domXml() const {
   const QString object = kind_.display_name.at(0).toLower() + kind_.display_name.mid(1) + "1";
+  QString data;
+  if (!kind_.data.isEmpty()) {
+    const std::unique_ptr<QWidget> fresh(kind_.create(nullptr));
+    for (const QString& name : kind_.data)
+      data += QString("  <property name=\"%1\"><string notr=\"true\">%2</string></property>\n")
+                  .arg(name, fresh->property(name.toUtf8()).toString().toHtmlEscaped());
+  }
   return QString(R"(<ui language="c++" displayname="%1">
  <widget class="%2" name="%3">
   <property name="geometry"><rect><x>0</x><y>0</y><width>352</width><height>327</height></rect></property>
- </widget>
+%5 </widget>
  <customwidgets>
   <customwidget>
    <class>%2</class>
@@ -49,7 +58,7 @@ QString CustomWidget::domXml() const {
  </customwidgets>
 </ui>
 )")
-      .arg(kind_.display_name, kind_.class_name, object, kind_.dom_extras);
+      .arg(kind_.display_name, kind_.class_name, object, kind_.dom_extras, data);
 }
 
 }  // namespace trovel::designer

@@ -1,9 +1,13 @@
 // CustomWidget: how Qt Designer sees one of the typed control widgets: its
 // class, its name in the widget box (group "Trovel"), icon, header and the
-// XML of a new instance. The first one initialised registers the task menu
-// of both controls with Designer.
+// XML of a new instance. That XML gives each data property its value on a
+// new control as an untranslatable text: Designer keeps a text property's
+// translatability with its value, so that the form saves them all with
+// notr="true" however they are edited later. The first one initialised
+// registers the task menu of both controls with Designer.
 #pragma once
 
+#include <QStringList>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #include <functional>
 
@@ -20,6 +24,7 @@ class CustomWidget : public QObject, public QDesignerCustomWidgetInterface {
     QString header;        // as generated code includes it
     QString tool_tip;
     QString dom_extras;    // property specifications
+    QStringList data;      // text properties holding data, never translated
     std::function<QWidget*(QWidget*)> create;
   };
 

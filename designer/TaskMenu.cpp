@@ -4,6 +4,7 @@
 #include <QtDesigner/QDesignerFormEditorInterface>
 #include <QtDesigner/QDesignerFormWindowCursorInterface>
 #include <QtDesigner/QDesignerFormWindowInterface>
+#include <QtDesigner/QDesignerPropertySheetExtension>
 
 #include "designer/FormWrites.h"
 #include "qtwidgets/ColumnsEditor.h"
@@ -21,10 +22,36 @@ TaskMenu::TaskMenu(QWidget* widget, QObject* parent) : QObject(parent), widget_(
 
 void TaskMenu::SetInForm(const char* name, const QVariant& value) {
   if (!widget_) return;
-  if (QDesignerFormWindowInterface* form = QDesignerFormWindowInterface::findFormWindow(widget_))
-    form->cursor()->setWidgetProperty(widget_, name, value);
-  else
+  const QVariant before = widget_->property(name);
+  if (before == value) return;
+  QDesignerFormWindowInterface* form = QDesignerFormWindowInterface::findFormWindow(widget_);
+  if (!form) {
     widget_->setProperty(name, value);
+    return;
+  }
+  QVariant shown = value;
+  auto* sheet = qt_extension<QDesignerPropertySheetExtension*>(form->core()->extensionManager(), widget_.data());
+  const int index = sheet ? sheet->indexOf(QString::fromLatin1(name)) : -1;
+  if (index >= 0 && value.typeId() == QMetaType::QString) {
+    // The sheet reads a text back from the widget inside the value it keeps
+    // for the property, with the rest of what it knows of it (whether it is
+    // translatable): handing Designer that value keeps it. A bare QString
+    // would make the text translatable again.
+    widget_->setProperty(name, value);
+    shown = sheet->property(index);
+    widget_->setProperty(name, before);
+    sheet->property(index);  // the sheet's copy follows the widget back
+  }
+  if (!open_step_) {
+    open_step_ = form->commandHistory();
+    open_step_->beginMacro(action_->text().remove("...") + " de " + widget_->objectName());
+  }
+  form->cursor()->setWidgetProperty(widget_, name, shown);
+}
+
+void TaskMenu::EndEdit() {
+  if (open_step_) open_step_->endMacro();
+  open_step_ = nullptr;
 }
 
 void TaskMenu::EditFields() {
@@ -32,7 +59,10 @@ void TaskMenu::EditFields() {
   if (!widget) return;
   FormWrites target(*widget, [this](const char* name, const QVariant& value) { SetInForm(name, value); });
   qt::PropertySheet sheet(widget->host(), target, "ctlTrovel", widget->window());
+  // Each apply, "Aceptar" included, is one step.
+  sheet.onApplied = [this] { EndEdit(); };
   sheet.exec();
+  EndEdit();
 }
 
 void TaskMenu::EditColumns() {
@@ -47,6 +77,7 @@ void TaskMenu::EditColumns() {
   qt::ColumnsEditor editor(columns, widget->window());
   if (editor.exec() != QDialog::Accepted) return;
   SetInForm("Columnas", QString::fromStdString(ColumnDescription::Text(editor.Columns())));
+  EndEdit();
 }
 
 void TaskMenuFactory::RegisterWith(QDesignerFormEditorInterface* core) {

@@ -22,16 +22,17 @@ QString Untranslated(const QStringList& names, const QStringList& multiline = {}
 TrovelDesignerPlugin::TrovelDesignerPlugin(QObject* parent) : QObject(parent) {
   QStringList trovel_texts = {"OrderBy", "GridFormat", "SentenciaSQL", "SeparaFecha", "FormatoFecha"};
   for (int n = 1; n <= 8; ++n) trovel_texts << QString("N_Campo%1").arg(n);
-  for (int n = 1; n <= 4; ++n) trovel_texts << QString("N_Tabla%1").arg(n) << QString("TipoCampo%1").arg(n);
+  for (int n = 1; n <= 4; ++n) trovel_texts << QString("N_Tabla%1").arg(n);
   widgets_ << new CustomWidget({"trovel::qt::TrovelWidget", "ctlTrovel", "qtwidgets/TrovelWidget.h",
                                 "Búsqueda con cuatro campos de filtro sobre una cuadrícula",
-                                Untranslated(trovel_texts, {"SentenciaSQL"}),
+                                Untranslated(trovel_texts, {"SentenciaSQL"}), trovel_texts,
                                 [](QWidget* parent) { return new qt::TrovelWidget(parent); }},
                                this);
+  const QStringList trovel2_texts = {"OrderBy", "SentenciaSQL", "SeparaFecha", "FormatoFecha", "Columnas"};
   widgets_ << new CustomWidget(
       {"trovel::qt::Trovel2Widget", "ctlTrovel2", "qtwidgets/Trovel2Widget.h",
        "Búsqueda con columnas descritas y filtros escritos en la cuadrícula",
-       Untranslated({"OrderBy", "SentenciaSQL", "SeparaFecha", "FormatoFecha", "Columnas"}, {"SentenciaSQL", "Columnas"}),
+       Untranslated(trovel2_texts, {"SentenciaSQL", "Columnas"}), trovel2_texts,
        [](QWidget* parent) { return new qt::Trovel2Widget(parent); }},
       this);
 }

@@ -1,5 +1,7 @@
 #include "platform/TextBox.h"
 
+#include <algorithm>
+
 #include "platform/Error.h"
 #include "platform/Text.h"
 
@@ -16,6 +18,7 @@ void TextBox::SetText(const std::string& text) {
   length_ = static_cast<int>(Text::Length(text_));
   utf8_ = Text::IsUtf8(text_);
   if (sel_start_ > length_) sel_start_ = length_;
+  sel_length_ = 0;
   caret_byte_ = Text::ByteOffset(text_, static_cast<std::size_t>(sel_start_));
   TextChanged();
 }
@@ -28,14 +31,48 @@ void TextBox::SetMaxLength(int v) {
 void TextBox::SetSelStart(int v) {
   if (v < 0) throw Error::InvalidValue(Name() + ".SelStart");
   sel_start_ = v > length_ ? length_ : v;
+  sel_length_ = 0;
   caret_byte_ = Text::ByteOffset(text_, static_cast<std::size_t>(sel_start_));
   NotifyChanged();
 }
 
+void TextBox::SetSelLength(int v) {
+  if (v < 0) throw Error::InvalidValue(Name() + ".SelLength");
+  sel_length_ = v > length_ - sel_start_ ? length_ - sel_start_ : v;
+  NotifyChanged();
+}
+
+std::size_t TextBox::SelEndByte() const {
+  if (sel_length_ == 0) return caret_byte_;
+  return caret_byte_ + Text::ByteOffset(text_.substr(caret_byte_), static_cast<std::size_t>(sel_length_));
+}
+
+std::string TextBox::SelText() const { return text_.substr(caret_byte_, SelEndByte() - caret_byte_); }
+
+void TextBox::SetSelText(const std::string& text) {
+  std::string kept = text;
+  if (max_length_ > 0) {
+    const auto room = static_cast<std::size_t>(std::max(0, max_length_ - (length_ - sel_length_)));
+    if (Text::Length(kept) > room) kept = Text::Left(kept, room);
+  }
+  const std::size_t end = SelEndByte();
+  if (kept.empty() && end == caret_byte_) return;
+  text_.replace(caret_byte_, end - caret_byte_, kept);
+  caret_byte_ += kept.size();
+  // The bytes on either side may join those put in when they are not UTF-8:
+  // the text is counted afresh.
+  utf8_ = Text::IsUtf8(text_);
+  length_ = static_cast<int>(Text::Length(text_));
+  sel_start_ = static_cast<int>(Text::Length(text_.substr(0, caret_byte_)));
+  sel_length_ = 0;
+  TextChanged();
+}
+
 void TextBox::ApplyTypedCharacter(int16_t key_ascii) {
-  if (key_ascii == 8) return EraseBeforeCaret();
   const int code = static_cast<uint16_t>(key_ascii);
+  if (key_ascii == 8) return sel_length_ > 0 ? SetSelText("") : EraseBeforeCaret();
   if (code < 32 || IsSurrogate(code)) return;
+  if (sel_length_ > 0) return SetSelText(Text::FromCodepoint(code));
   Insert(code);
 }
 
@@ -48,6 +85,7 @@ void TextBox::TypeWideCharacter(std::int32_t codepoint) {
     return;
   // The handler may have changed it into anything; only a printable character goes in.
   if (codepoint < 32 || codepoint > 0x10FFFF || IsSurrogate(codepoint)) return;
+  if (sel_length_ > 0) return SetSelText(Text::FromCodepoint(codepoint));
   Insert(codepoint);
 }
 

@@ -1,5 +1,7 @@
-// TextBox: a single-line text box model. Text is UTF-8; Length, MaxLength
-// and SelStart count characters.
+// TextBox: a single-line text box model. Text is UTF-8; Length, MaxLength,
+// SelStart and SelLength count characters. The selection runs from SelStart
+// over SelLength characters (0: none, only the caret at SelStart); a typed
+// character replaces it, Backspace erases it.
 //
 // A key typed or erased at the caret costs the same whatever the length of
 // the text: the box keeps its character count and the byte offset of its
@@ -28,7 +30,17 @@ class TextBox : public Widget {
   int MaxLength() const { return max_length_; }
   void SetMaxLength(int v);  // 0 = no limit; negative -> InvalidValue
   int SelStart() const { return sel_start_; }
-  void SetSelStart(int v);   // clamped to the text's length; negative -> InvalidValue
+  // Clamped to the text's length; negative -> InvalidValue. Clears the
+  // selection, leaving the caret at `v`.
+  void SetSelStart(int v);
+  int SelLength() const { return sel_length_; }
+  // Selects `v` characters from SelStart on, clamped to the text's end;
+  // negative -> InvalidValue.
+  void SetSelLength(int v);
+  std::string SelText() const;
+  // Replaces the selection by `text` (refused where MaxLength would be
+  // passed: what fits goes in), leaving the caret after it.
+  void SetSelText(const std::string& text);
   // Counts the changes of the text, so that a view can tell whether the
   // text it shows is still current without comparing it.
   std::uint64_t Revision() const { return revision_; }
@@ -45,9 +57,9 @@ class TextBox : public Widget {
   const Edit& LastEdit() const { return last_edit_; }
 
   // What a typed character does once the key-press handler let it through:
-  // 8 erases the character before the caret; other codes below 32 do
-  // nothing; a printable code is inserted at the caret (refused beyond
-  // MaxLength). Codes above U+7FFF arrive negative, as 16-bit key codes do,
+  // 8 erases the selection, or without one the character before the caret;
+  // other codes below 32 do nothing; a printable code replaces the selection
+  // or is inserted at the caret (refused beyond MaxLength). Codes above U+7FFF arrive negative, as 16-bit key codes do,
   // and stand for U+8000 to U+FFFF; a lone surrogate half is no character
   // and does nothing.
   void ApplyTypedCharacter(int16_t key_ascii);
@@ -68,6 +80,8 @@ class TextBox : public Widget {
  private:
   void Insert(int codepoint);
   void EraseBeforeCaret();
+  // The selection's bytes in text_.
+  std::size_t SelEndByte() const;
   void TextChanged();
 
   std::string text_;
@@ -75,6 +89,7 @@ class TextBox : public Widget {
   bool utf8_ = true;  // text_ is well-formed UTF-8 throughout
   int max_length_ = 0;
   int sel_start_ = 0;
+  int sel_length_ = 0;
   std::size_t caret_byte_ = 0;  // byte offset of the caret in text_
   std::uint64_t revision_ = 0;
   Edit last_edit_;

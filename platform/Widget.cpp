@@ -30,4 +30,10 @@ void Widget::SetVisible(bool v) { visible_ = v; NotifyChanged(); }
 void Widget::SetEnabled(bool v) { enabled_ = v; NotifyChanged(); }
 void Widget::SetFont(std::shared_ptr<Font> font) { font_ = std::move(font); NotifyChanged(); }
 
+void Widget::SetToolTipText(const std::string& text) {
+  if (text == tool_tip_text_) return;
+  tool_tip_text_ = text;
+  NotifyChanged();
+}
+
 }  // namespace trovel

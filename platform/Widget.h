@@ -46,6 +46,11 @@ class Widget : public RefObject {
   const std::shared_ptr<Font>& GetFont() const { return font_; }
   void SetFont(std::shared_ptr<Font> font);
 
+  // The hint a host shows over the widget; a host with a screen reader gives
+  // it as the widget's name ("" : none; a button is then named by its caption).
+  const std::string& ToolTipText() const { return tool_tip_text_; }
+  void SetToolTipText(const std::string& text);
+
   // Events. The host calls the Fire* methods; the control connects handlers.
   std::function<void()> onGotFocus;
   std::function<void()> onLostFocus;
@@ -70,6 +75,7 @@ class Widget : public RefObject {
   bool enabled_ = true;
   int tab_index_ = 0;
   std::shared_ptr<Font> font_;
+  std::string tool_tip_text_;
 };
 
 }  // namespace trovel

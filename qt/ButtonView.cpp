@@ -45,8 +45,12 @@ ButtonView::~ButtonView() {
 }
 
 void ButtonView::Sync() {
-  SyncCommon(host_, this, model_);
+  SyncCommon(host_, this, model_, false);
   setText(QString::fromStdString(model_.Caption()));
+  // Named by its caption, unless the model gives it a tooltip of its own.
+  const QString name =
+      model_.ToolTipText().empty() ? WithoutAccessKey(text()) : QString::fromStdString(model_.ToolTipText());
+  ShowNames(this, name, name);
   if (model_.GetPicture().get() != shown_picture_) {
     shown_picture_ = model_.GetPicture().get();
     setIcon(shown_picture_ ? QIcon(ToPixmap(*shown_picture_)) : QIcon());

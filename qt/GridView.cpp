@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "qt/GridDelegate.h"
 #include "qt/KeyTranslation.h"
 #include "qt/ViewSync.h"
 
@@ -25,9 +26,11 @@ GridView::GridView(QtHost& host, FlexGrid& model, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   // A flex grid shows each cell on one line, clipped at the cell's edge:
   // no wrapping, no ellipsis. Neither has then to be worked out for every
-  // cell of every frame painted.
+  // cell of every frame painted, and each cell's text is laid out once
+  // (GridDelegate).
   setWordWrap(false);
   setTextElideMode(Qt::ElideNone);
+  setItemDelegate(new GridDelegate(this));
   host_.AttachView(&model_, this);
   model_.onChanged = [this] { Sync(); };
   connect(&table_, &QAbstractItemModel::modelReset, this, [this] {
@@ -44,7 +47,9 @@ GridView::~GridView() {
 }
 
 void GridView::Sync() {
-  SyncCommon(host_, this, model_);
+  SyncCommon(host_, this, model_, false);
+  // The grid's name is for a screen reader; a tooltip would cover its cells.
+  ShowNames(this, QString::fromStdString(model_.ToolTipText()), QString());
   const QWidget* at = parentWidget() ? parentWidget() : this;
   horizontalHeader()->setFixedHeight(ToPixels(model_.RowHeight(0), at));
   verticalHeader()->setDefaultSectionSize(ToPixels(FlexGrid::kRowHeight, at));
@@ -55,7 +60,15 @@ void GridView::Sync() {
   }
   if (model_.Row() >= 1 && model_.Row() - 1 < table_.rowCount()) {
     QModelIndex current = table_.index(model_.Row() - 1, model_.Col());
-    if (currentIndex() != current) setCurrentIndex(current);
+    if (currentIndex() != current) {
+      // A current row among rows still arriving is shown with them, at the
+      // top (RowsArrived); elsewhere the view scrolls just enough to show it.
+      const bool arriving = arrived_first_ >= 0 && current.row() >= arrived_first_;
+      const bool scrolls = hasAutoScroll();
+      if (arriving) setAutoScroll(false);
+      setCurrentIndex(current);
+      setAutoScroll(scrolls);
+    }
   }
 }
 

@@ -5,8 +5,10 @@
 // double-click handler. Column widths and row heights follow the model's
 // twips, so a cell's place on screen matches the model's cell geometry.
 // Rows appended in one go (a page of a search) scroll into view: the first
-// of them goes to the top unless it is on screen already; the model's
-// current cell stays where the model has it.
+// of them goes to the top unless it is on screen already. The highlighted
+// cell is always the model's current cell (the search controls make the
+// first row of a new block current), so the row on screen is the row a
+// selection reads.
 #pragma once
 
 #include <QTableView>

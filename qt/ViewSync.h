@@ -1,6 +1,6 @@
 // ViewSync: what every view copies from its model widget: geometry (twips
-// to pixels), visibility, enabled state and font; and the keys every view
-// leaves to the host.
+// to pixels), visibility, enabled state, font, tooltip and the name a screen
+// reader gives it; and the keys every view leaves to the host.
 #pragma once
 
 #include <QKeyEvent>
@@ -12,7 +12,28 @@
 
 namespace trovel::qt {
 
-inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model) {
+// Sets the view's accessible name and tooltip where they differ (each
+// change is an event to the view and to a screen reader).
+inline void ShowNames(QWidget* view, const QString& name, const QString& tip) {
+  if (view->accessibleName() != name) view->setAccessibleName(name);
+  if (view->toolTip() != tip) view->setToolTip(tip);
+}
+
+// A caption as it reads without its access key: "S&iguiente" is
+// "Siguiente", "&&" an ampersand.
+inline QString WithoutAccessKey(const QString& caption) {
+  QString out;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    else if (caption[i] == '&') continue;
+    out += caption[i];
+  }
+  return out;
+}
+
+// `named`: the view's names come from the model's ToolTipText; a view that
+// names itself otherwise passes false.
+inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model, bool named = true) {
   // Hiding a focused view makes Qt move its focus; that is the model's doing.
   QtHost::QuietFocus quiet(host);
   const QWidget* at = view->parentWidget() ? view->parentWidget() : view;
@@ -21,6 +42,10 @@ inline void SyncCommon(QtHost& host, QWidget* view, const Widget& model) {
   view->setVisible(model.Visible());
   view->setEnabled(model.Enabled());
   if (model.GetFont()) view->setFont(ShownFont(model.GetFont().get()));
+  if (named) {
+    const QString tip = QString::fromStdString(model.ToolTipText());
+    ShowNames(view, tip, tip);
+  }
 }
 
 // Tab and Shift+Tab belong to the host's focus chain, not to Qt's. True when

@@ -21,7 +21,10 @@ ColumnsEditor::ColumnsEditor(const std::vector<ColumnDescription>& columns, QWid
   table_ = new QTableWidget(0, kFieldCount, this);
   table_->setObjectName("columnas");
   table_->setHorizontalHeaderLabels(
-      {"Key", "Campo", "Tabla", "Tipo", "Título", "Longitud", "Formato", "Visible", "Clave"});
+      {"Clave", "Campo", "Tabla", "Tipo", "Título", "Longitud", "Formato", "Visible", "Nombre en Columns"});
+  table_->horizontalHeaderItem(kKey)->setToolTip("La columna de la cuadrícula que describe: 0 la primera, 1 la segunda...");
+  table_->horizontalHeaderItem(kSKey)->setToolTip(
+      "Con qué nombre se busca la columna en Columns; vacío: por su campo");
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   for (const ColumnDescription& c : columns) InsertRow(table_->rowCount(), c);
 
@@ -55,7 +58,7 @@ void ColumnsEditor::InsertRow(int row, const ColumnDescription& c) {
                                                         {kFormat, &c.format},   {kSKey, &c.skey}};
   for (const auto& [field, text] : texts) table_->setItem(row, field, new QTableWidgetItem(Q(*text)));
   auto* type = new QComboBox;
-  type->addItems({"ctvTEXT", "ctvNUMBER", "ctvDATE"});
+  type->addItems({"Texto", "Número", "Fecha"});  // in TIPOC order
   type->setCurrentIndex(c.type);
   table_->setCellWidget(row, kType, type);
   auto* length = new QSpinBox;
@@ -87,11 +90,45 @@ std::vector<ColumnDescription> ColumnsEditor::Columns() const {
   return out;
 }
 
+void ColumnsEditor::AddRow() {
+  // The next grid column: one past the highest key that is a number.
+  int next = 0;
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    bool number = false;
+    const int key = table_->item(row, kKey) ? table_->item(row, kKey)->text().trimmed().toInt(&number) : 0;
+    if (number && key >= next) next = key + 1;
+  }
+  ColumnDescription column;
+  column.key = std::to_string(next);
+  InsertRow(table_->rowCount(), column);
+  table_->setCurrentCell(table_->rowCount() - 1, kField);
+}
+
+QString ColumnsEditor::KeyProblem(const std::vector<ColumnDescription>& columns) {
+  // Each key names the grid column its description fills: an empty one
+  // would fill the first, a repeated one the same column twice.
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const QString key = Q(columns[i].key).trimmed();
+    if (key.isEmpty()) return QString("La columna %1 está sin clave.").arg(i + 1);
+    for (size_t j = 0; j < i; ++j)
+      if (Q(columns[j].key).trimmed() == key)
+        return QString("La clave %1 está repetida: columnas %2 y %3.").arg(key).arg(j + 1).arg(i + 1);
+  }
+  return {};
+}
+
 void ColumnsEditor::accept() {
-  try {
-    ColumnDescription::FromJson(ColumnDescription::ToJson(Columns()));
-  } catch (const std::exception& refusal) {
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(refusal.what()));
+  const std::vector<ColumnDescription> columns = Columns();
+  QString refusal = KeyProblem(columns);
+  if (refusal.isEmpty()) {
+    try {
+      ColumnDescription::FromJson(ColumnDescription::ToJson(columns));
+    } catch (const std::exception& failure) {
+      refusal = QString::fromStdString(failure.what());
+    }
+  }
+  if (!refusal.isEmpty()) {
+    QMessageBox::warning(this, windowTitle(), refusal);
     return;
   }
   QDialog::accept();

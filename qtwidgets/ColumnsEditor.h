@@ -1,7 +1,9 @@
 // ColumnsEditor: the design-time editor of ctlTrovel2's column descriptions
-// ("Columnas"): one row per column with its key, field, table, type,
-// caption, length, format, visibility and collection key, rows added,
-// removed and moved. Accepting checks the list as a form load would and
+// ("Columnas"): one row per column with its key ("Clave", the grid column
+// it fills), field, table, type (by its Spanish name), caption, length,
+// format, visibility and collection key, rows added, removed and moved. A
+// row added gets the key after the highest one. Accepting checks the list
+// as a form load would, and that every key is there and none repeats, and
 // stays open, saying why, when it would be refused.
 #pragma once
 
@@ -28,12 +30,14 @@ class ColumnsEditor : public QDialog {
 
  public slots:
   void accept() override;
-  void AddRow() { InsertRow(table_->rowCount(), ColumnDescription{}); }
+  void AddRow();
   void RemoveRow();
   void MoveRow(int by);
 
  private:
   void InsertRow(int row, const ColumnDescription& column);
+  // Why the keys of `columns` would give the grid wrong columns, or "".
+  static QString KeyProblem(const std::vector<ColumnDescription>& columns);
 
   QTableWidget* table_;
 };

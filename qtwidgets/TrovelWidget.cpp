@@ -18,6 +18,25 @@ TrovelWidget::TIPOC TrovelWidget::TipoC(const char* name) const {
   return static_cast<TIPOC>(v.isValid() ? v.toInt() : -1);
 }
 
+TrovelWidget::CodigoTipo TrovelWidget::CodigoOf(const QString& code) {
+  // The control compares its codes exactly, letter case included.
+  if (code == "TEX") return TEX;
+  if (code == "NUM") return NUM;
+  if (code == "FEC") return FEC;
+  return static_cast<CodigoTipo>(-1);
+}
+
+QString TrovelWidget::TextOf(CodigoTipo code) {
+  switch (code) {
+    case TEX: return "TEX";
+    case NUM: return "NUM";
+    case FEC: return "FEC";
+  }
+  // A number that is none of the three, as a property write may bring: the
+  // control is given it as text, and stores it as it stores any text.
+  return QString::number(static_cast<int>(code));
+}
+
 void TrovelWidget::Noticed(const QString& name) {
   TypedControlWidget::Noticed(name);
   // The format string sets the grid's column count too.

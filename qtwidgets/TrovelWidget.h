@@ -11,9 +11,11 @@
 //
 // The properties are declared in the order in which a saved control is
 // loaded, so that a form file that replays them in declaration order (as
-// Designer writes them) ends with the same control. TipoC1..TipoC4, the
-// typed views of TipoCampo1..TipoCampo4, are not saved; one whose code is
-// none of the three reads -1.
+// Designer writes them) ends with the same control. TipoCampo1..TipoCampo4
+// are Q_PROPERTYs of the enumeration CodigoTipo (TEX, NUM, FEC), so that
+// Designer offers the three codes. TipoC1..TipoC4, the typed views of
+// TipoCampo1..TipoCampo4, are not saved; one whose code is none of the three
+// reads -1.
 //
 // Threading: Qt's GUI thread only.
 // Ownership: the widget owns its control; see ControlWidget.
@@ -37,10 +39,10 @@ class TrovelWidget : public TypedControlWidget {
   Q_PROPERTY(int MaxLength2 READ MaxLength2 WRITE setMaxLength2 NOTIFY MaxLength2Changed)
   Q_PROPERTY(int MaxLength3 READ MaxLength3 WRITE setMaxLength3 NOTIFY MaxLength3Changed)
   Q_PROPERTY(int MaxLength4 READ MaxLength4 WRITE setMaxLength4 NOTIFY MaxLength4Changed)
-  Q_PROPERTY(QString TipoCampo1 READ TipoCampo1 WRITE setTipoCampo1 NOTIFY TipoCampo1Changed)
-  Q_PROPERTY(QString TipoCampo2 READ TipoCampo2 WRITE setTipoCampo2 NOTIFY TipoCampo2Changed)
-  Q_PROPERTY(QString TipoCampo3 READ TipoCampo3 WRITE setTipoCampo3 NOTIFY TipoCampo3Changed)
-  Q_PROPERTY(QString TipoCampo4 READ TipoCampo4 WRITE setTipoCampo4 NOTIFY TipoCampo4Changed)
+  Q_PROPERTY(CodigoTipo TipoCampo1 READ CodigoTipoCampo1 WRITE setTipoCampo1 NOTIFY TipoCampo1Changed)
+  Q_PROPERTY(CodigoTipo TipoCampo2 READ CodigoTipoCampo2 WRITE setTipoCampo2 NOTIFY TipoCampo2Changed)
+  Q_PROPERTY(CodigoTipo TipoCampo3 READ CodigoTipoCampo3 WRITE setTipoCampo3 NOTIFY TipoCampo3Changed)
+  Q_PROPERTY(CodigoTipo TipoCampo4 READ CodigoTipoCampo4 WRITE setTipoCampo4 NOTIFY TipoCampo4Changed)
   Q_PROPERTY(QString SentenciaSQL READ SentenciaSQL WRITE setSentenciaSQL NOTIFY SentenciaSQLChanged)
   Q_PROPERTY(QString N_Campo1 READ N_Campo1 WRITE setN_Campo1 NOTIFY N_Campo1Changed)
   Q_PROPERTY(QString N_Campo2 READ N_Campo2 WRITE setN_Campo2 NOTIFY N_Campo2Changed)
@@ -66,6 +68,13 @@ class TrovelWidget : public TypedControlWidget {
   // control, is a value of it.
   enum TIPOC : int { ctvTEXT = trovel::ctvTEXT, ctvNUMBER = trovel::ctvNUMBER, ctvDATE = trovel::ctvDATE };
   Q_ENUM(TIPOC)
+  // The three type codes of TipoCampo1..TipoCampo4, offered by Designer's
+  // property editor and saved by name in .ui files. The properties read a
+  // code that is none of them (the control stores any text) as -1; C++
+  // reads and writes the code's text with TipoCampoN() and
+  // setTipoCampoN(QString), which .ui files of earlier plugins use too.
+  enum CodigoTipo : int { TEX, NUM, FEC };
+  Q_ENUM(CodigoTipo)
 
   // A control loaded from a form that saved none of its properties, as
   // Designer, QUiLoader and uic make it, on the shared host.
@@ -100,12 +109,20 @@ class TrovelWidget : public TypedControlWidget {
   void setMaxLength4(int v) { Write("MaxLength4", v); }
   QString TipoCampo1() const { return Read("TipoCampo1").toString(); }
   void setTipoCampo1(const QString& v) { Write("TipoCampo1", v); }
+  CodigoTipo CodigoTipoCampo1() const { return CodigoOf(TipoCampo1()); }
+  void setTipoCampo1(CodigoTipo v) { setTipoCampo1(TextOf(v)); }
   QString TipoCampo2() const { return Read("TipoCampo2").toString(); }
   void setTipoCampo2(const QString& v) { Write("TipoCampo2", v); }
+  CodigoTipo CodigoTipoCampo2() const { return CodigoOf(TipoCampo2()); }
+  void setTipoCampo2(CodigoTipo v) { setTipoCampo2(TextOf(v)); }
   QString TipoCampo3() const { return Read("TipoCampo3").toString(); }
   void setTipoCampo3(const QString& v) { Write("TipoCampo3", v); }
+  CodigoTipo CodigoTipoCampo3() const { return CodigoOf(TipoCampo3()); }
+  void setTipoCampo3(CodigoTipo v) { setTipoCampo3(TextOf(v)); }
   QString TipoCampo4() const { return Read("TipoCampo4").toString(); }
   void setTipoCampo4(const QString& v) { Write("TipoCampo4", v); }
+  CodigoTipo CodigoTipoCampo4() const { return CodigoOf(TipoCampo4()); }
+  void setTipoCampo4(CodigoTipo v) { setTipoCampo4(TextOf(v)); }
   QString SentenciaSQL() const { return Read("SentenciaSQL").toString(); }
   void setSentenciaSQL(const QString& v) { Write("SentenciaSQL", v); }
   QString N_Campo1() const { return Read("N_Campo1").toString(); }
@@ -187,6 +204,8 @@ class TrovelWidget : public TypedControlWidget {
 
  private:
   TIPOC TipoC(const char* name) const;
+  static CodigoTipo CodigoOf(const QString& code);
+  static QString TextOf(CodigoTipo code);
 };
 
 }  // namespace trovel::qt

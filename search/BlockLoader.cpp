@@ -89,4 +89,8 @@ BlockLoader::BlockEnd BlockLoader::Load(DataCursor& cursor, FlexGrid& grid, cons
   }
 }
 
+void BlockLoader::CurrentToFirstNew(FlexGrid& grid, int first_new) {
+  if (first_new >= grid.FixedRows() && first_new < grid.Rows()) grid.SetRow(first_new);
+}
+
 }  // namespace trovel

@@ -55,6 +55,14 @@ class BlockLoader {
   BlockEnd Load(DataCursor& cursor, FlexGrid& grid, const Describe& describe, int32_t limit,
                 int32_t& rows_loaded);
 
+  // After a next press: when rows were appended from grid row `first_new`
+  // on, that row becomes the grid's current row. A view scrolls a new block
+  // into sight; the row it highlights there is then the row a selection
+  // reads and the row the arrow keys move from. Fires the grid's leave-cell
+  // and row-change handlers, as any move of the current cell does.
+  // REQUIRES: first_new is the grid's Rows() before the press.
+  static void CurrentToFirstNew(FlexGrid& grid, int first_new);
+
  private:
   std::vector<std::string> cells_;  // the block's texts, reused by each block
 };

@@ -237,6 +237,8 @@ TEST_F(CtlTrovel2Test, ReadShows51RowsNextPagesAppendUntilTheDataEndsAndFocusGoe
       EXPECT_EQ(State(), "results rows:" + std::to_string(pages[i]) + next + " select") << count << " rows";
       // The last row shown is the last one read: A051, A102, ...
       EXPECT_EQ(ctl.grdDatos.TextMatrix(pages[i], 0), "A" + std::to_string(1000 + pages[i]).substr(1)) << count;
+      // The page's first row is the current one, the row a selection reads.
+      EXPECT_EQ(ctl.grdDatos.Row(), i == 0 ? 1 : pages[i - 1] + 1) << count;
     }
   }
   EXPECT_EQ(Row(1), "A001|Articulo 1|1|02/01/2001|");  // a number without Format is plain text

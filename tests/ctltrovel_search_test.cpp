@@ -150,6 +150,8 @@ TEST_F(SearchTest, BlocksOfFiftyOneRowsUntilTheEnd) {
       EXPECT_EQ(Row(first), Cliente(first));
       EXPECT_EQ(Row(blocks[i]), Cliente(blocks[i]));
       EXPECT_EQ(ctl.cmdSiguiente.Enabled(), i + 1 < blocks.size()) << "after block " << i;
+      // The block's first row is the current one, the row a selection reads.
+      EXPECT_EQ(ctl.grdDatos.Row(), first) << "after block " << i;
     }
     EXPECT_EQ(Row(0), header);
     EXPECT_TRUE(log->calls.empty());  // paging neither opens nor closes a cursor

@@ -11,6 +11,12 @@
 #include <QExtensionManager>
 #include <QFile>
 #include <QLineEdit>
+#include <QMetaEnum>
+#include <QMetaProperty>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QUndoStack>
 #include <QPluginLoader>
 #include <QPushButton>
 #include <QTest>
@@ -56,7 +62,7 @@ std::unique_ptr<QWidget> Load(const QByteArray& ui) {
 
 void Press(QWidget* dialog, const QString& button) {
   for (QPushButton* b : dialog->findChildren<QPushButton*>())
-    if (b->text() == button) return b->click();
+    if (b->text() == button) return QTest::mouseClick(b, Qt::LeftButton);
   ADD_FAILURE() << "no button " << button.toStdString();
 }
 
@@ -219,6 +225,153 @@ TEST_F(DesignerFormTest, ColumnasEditsTheColumnsSavedWithTheForm) {
   EXPECT_FALSE(columnas.contains("precio")) << columnas.toStdString();
   EXPECT_TRUE(columnas.contains(R"({"caption":"Fecha","field":"fecha","key":"2","type":2})")) << columnas.toStdString();
   EXPECT_EQ(again->property("ColumnsCount").toInt(), 3);
+}
+
+// A form holding a ctlTrovel as Designer drops it from the widget box: the
+// widget element of the plugin's XML of a new instance.
+QString FormWithNewTrovel() {
+  const QString xml = Plugin()->customWidgets()[0]->domXml();
+  const qsizetype from = xml.indexOf("<widget "), to = xml.indexOf("</widget>") + int(strlen("</widget>"));
+  return R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0"><class>Nuevo</class>
+ <widget class="QWidget" name="Nuevo">
+  <property name="geometry"><rect><x>0</x><y>0</y><width>400</width><height>340</height></rect></property>
+  )" + xml.mid(from, to - from) + R"(
+ </widget>
+ <customwidgets><customwidget><class>trovel::qt::TrovelWidget</class><extends>QWidget</extends>
+  <header>qtwidgets/TrovelWidget.h</header></customwidget></customwidgets>
+</ui>
+)";
+}
+
+// Whether the saved form holds property `name` as an untranslatable text.
+bool SavedUntranslated(const QString& saved, const QString& name) {
+  return saved.contains(QRegularExpression(QString(R"(<property name="%1">\s*<string notr="true")").arg(name)));
+}
+
+// One "Aceptar" of "Campos..." is one step of the form's undo stack, made of
+// the properties that changed only; every data property of the saved form is
+// marked untranslatable, so uic keeps it out of retranslateUi(): those of a
+// control dropped from the widget box, and those a form had so marked.
+TEST_F(DesignerFormTest, CamposIsOneUndoStepAndDataIsSavedUntranslatable) {
+  ASSERT_TRUE(form->setContents(FormWithNewTrovel()));
+  QWidget* nuevo = Child(form->mainContainer(), "ctlTrovel1");
+  ASSERT_NE(nuevo, nullptr);
+  QUndoStack* history = form->commandHistory();
+  const int steps = history->count();
+  Trigger(nuevo, "Campos...", [](QDialog* sheet) {
+    auto* campo5 = sheet->findChild<QLineEdit*>("txtN_campo5");
+    campo5->setFocus();
+    QTest::keyClicks(campo5, "importe");
+    auto* campo6 = sheet->findChild<QLineEdit*>("txtN_campo6");
+    campo6->setFocus();
+    QTest::keyClicks(campo6, "ciudad");
+    auto* tipo2 = sheet->findChild<QComboBox*>("cmbTipoCampo2");
+    tipo2->setCurrentIndex(1);
+    emit tipo2->activated(1);
+    Press(sheet, "Aceptar");
+  });
+  EXPECT_EQ(history->count(), steps + 1);
+  EXPECT_EQ(nuevo->property("N_Campo6").toString(), "ciudad");
+  QString saved = form->contents();
+  QStringList data = {"OrderBy", "GridFormat", "SentenciaSQL", "SeparaFecha", "FormatoFecha"};
+  for (int n = 1; n <= 8; ++n) data << QString("N_Campo%1").arg(n);
+  for (int n = 1; n <= 4; ++n) data << QString("N_Tabla%1").arg(n);
+  for (const QString& name : data) EXPECT_TRUE(SavedUntranslated(saved, name)) << name.toStdString();
+  // A type code is one of three, chosen from a list and saved by name.
+  const QMetaProperty tipo = nuevo->metaObject()->property(nuevo->metaObject()->indexOfProperty("TipoCampo2"));
+  ASSERT_TRUE(tipo.isEnumType());
+  EXPECT_EQ(tipo.enumerator().keyCount(), 3);
+  EXPECT_EQ((QStringList{tipo.enumerator().key(0), tipo.enumerator().key(1), tipo.enumerator().key(2)}),
+            (QStringList{"TEX", "NUM", "FEC"}));
+  EXPECT_TRUE(saved.contains(QRegularExpression(R"(<property name="TipoCampo2">\s*<enum>[:\w]*NUM</enum>)")))
+      << saved.toStdString();
+  history->undo();
+  EXPECT_EQ(nuevo->property("N_Campo5").toString(), "");
+  EXPECT_EQ(nuevo->property("N_Campo6").toString(), "");
+  EXPECT_EQ(nuevo->property("TipoCampo2").toString(), "TEX");
+  EXPECT_EQ(history->count(), steps + 1);  // the step stays, to be redone
+
+  // A form of before: what it had untranslatable stays so when edited.
+  ASSERT_TRUE(form->setContents(QString::fromUtf8(CheckedInForm())));
+  QWidget* clientes = Child(form->mainContainer(), "ctlClientes");
+  ASSERT_NE(clientes, nullptr);
+  Trigger(clientes, "Campos...", [](QDialog* sheet) {
+    auto* campo3 = sheet->findChild<QLineEdit*>("txtN_campo3");
+    campo3->setFocus();
+    QTest::keyClick(campo3, Qt::Key_End);
+    QTest::keyClicks(campo3, "_fecha");
+    Press(sheet, "Aceptar");
+  });
+  saved = form->contents();
+  EXPECT_EQ(clientes->property("N_Campo3").toString(), "alta_fecha");
+  // A type code an earlier plugin saved as text is kept, now by name.
+  EXPECT_EQ(clientes->property("TipoCampo3").toString(), "FEC");
+  EXPECT_TRUE(saved.contains(QRegularExpression(R"(<property name="TipoCampo3">\s*<enum>[:\w]*FEC</enum>)")))
+      << saved.toStdString();
+  for (const char* name : {"N_Campo3", "SentenciaSQL", "GridFormat"})
+    EXPECT_TRUE(SavedUntranslated(saved, name)) << name;
+  // Properties the page wrote with the values they had are not in the form.
+  for (const char* unchanged : {"FormatoFecha", "SeparaFecha", "N_Campo7"})
+    EXPECT_FALSE(saved.contains(QString("<property name=\"%1\">").arg(unchanged))) << unchanged;
+}
+
+// "Columnas...": "Agregar" fills in the next key; an empty or repeated key is
+// refused, saying which; the types go by their Spanish names; the columns
+// edited show in the control on the form at once, and one "Aceptar" is one
+// undo step.
+TEST_F(DesignerFormTest, ColumnasFillsKeysRefusesBadOnesAndShowsTheColumns) {
+  QWidget* articulos = Child(form->mainContainer(), "ctlArticulos");
+  ASSERT_NE(articulos, nullptr);
+  QUndoStack* history = form->commandHistory();
+  const int steps = history->count();
+  QStringList refusals;
+  Trigger(articulos, "Columnas...", [&](QDialog* editor) {
+    auto* table = editor->findChild<QTableWidget*>("columnas");
+    ASSERT_NE(table, nullptr);
+    QStringList headers;
+    for (int c = 0; c < table->columnCount(); ++c) headers << table->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(headers.count("Clave"), 1) << headers.join(",").toStdString();
+    EXPECT_FALSE(headers.contains("Key"));
+    auto* type = qobject_cast<QComboBox*>(table->cellWidget(0, 3));
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ((QStringList{type->itemText(0), type->itemText(1), type->itemText(2)}),
+              (QStringList{"Texto", "Número", "Fecha"}));
+    Press(editor, "&Agregar");
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->item(3, 0)->text(), "3");
+    table->item(3, 1)->setText("fecha");
+    table->item(3, 4)->setText("Fecha");
+    // A repeated key, then an empty one, are refused with the editor open.
+    auto refuse = [&] {
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        refusals << box->text();
+        box->accept();
+      });
+      Press(editor, "Aceptar");
+      EXPECT_TRUE(editor->isVisible());
+    };
+    table->item(3, 0)->setText("1");
+    refuse();
+    table->item(3, 0)->setText(" ");
+    refuse();
+    table->item(3, 0)->setText("3");
+    Press(editor, "Aceptar");
+  });
+  ASSERT_EQ(refusals.size(), 2);
+  EXPECT_TRUE(refusals[0].contains("repetida")) << refusals[0].toStdString();
+  EXPECT_TRUE(refusals[1].contains("sin clave")) << refusals[1].toStdString();
+  EXPECT_EQ(history->count(), steps + 1);
+  // The control on the form shows the columns under their captions.
+  auto* grid = articulos->findChild<QTableView*>("grdDatos");
+  ASSERT_NE(grid, nullptr);
+  ASSERT_EQ(grid->model()->columnCount(), 4);
+  EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "Descripción");
+  EXPECT_EQ(grid->model()->headerData(3, Qt::Horizontal).toString(), "Fecha");
+  history->undo();
+  EXPECT_EQ(grid->model()->columnCount(), 3);
 }
 
 }  // namespace

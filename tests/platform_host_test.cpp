@@ -133,6 +133,38 @@ TEST(WidgetTest, TypingFollowsTheCaretInCharactersUpToMaxLength) {
   EXPECT_THROW(box.SetMaxLength(-1), Error);
 }
 
+// A selection is replaced by what is typed over it and erased by Backspace;
+// a control code leaves it; MaxLength counts what stays once it is gone.
+TEST(WidgetTest, TypingOverASelectionReplacesIt) {
+  HeadlessHost host;
+  TextBox box("txtNombre");
+  box.SetText("Núñez");
+  box.SetSelStart(1);
+  box.SetSelLength(2);
+  EXPECT_EQ(box.SelText(), "úñ");
+  host.TypeKey(box, 13);
+  EXPECT_EQ(box.SelText(), "úñ");
+  host.TypeKey(box, 'a');
+  EXPECT_EQ(box.Text(), "Naez");
+  EXPECT_EQ(std::make_pair(box.SelStart(), box.SelLength()), std::make_pair(2, 0));
+  box.SetSelStart(0);
+  box.SetSelLength(100);  // clamped at the end
+  EXPECT_EQ(box.SelLength(), 4);
+  host.TypeKey(box, 8);
+  EXPECT_EQ(box.Text(), "");
+  box.SetMaxLength(3);
+  box.SetText("abc");
+  box.SetSelStart(1);
+  box.SetSelLength(1);
+  box.SetSelText("XYZ");  // one character's room: X goes in
+  EXPECT_EQ(box.Text(), "aXc");
+  EXPECT_EQ(box.SelStart(), 2);
+  EXPECT_THROW(box.SetSelLength(-1), Error);
+  box.SetSelLength(1);
+  box.SetText("zz");  // a new text leaves no selection
+  EXPECT_EQ(box.SelLength(), 0);
+}
+
 // A character is typed whole or not at all, never as another one: from
 // U+8000 on it comes as a negative key code; beyond U+FFFF it has no key code
 // and the box's wide-character handler, or the lack of a key filter, decides.

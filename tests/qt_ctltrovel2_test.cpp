@@ -2,7 +2,9 @@
 // editor laid over the cell, read with the mouse, selected with a double-click.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -61,6 +63,85 @@ class QtCtlTrovel2Test : public ::testing::Test {
   QTableView* grid = nullptr;
   QLineEdit* editor = nullptr;
 };
+
+// After "Siguiente" the grid shows the new page from its first row, and
+// that row is the highlighted one: Enter and "Seleccion" pick it, Down moves
+// on from it.
+TEST_F(QtCtlTrovel2Test, AfterANextPressTheRowOnScreenIsTheRowPicked) {
+  QSignalSpy events(widget.get(), &ControlWidget::eventRaised);
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdSiguiente"), Qt::LeftButton);
+  QApplication::processEvents();  // the view shows the page once it is all in
+  ASSERT_EQ(grid->model()->rowCount(), 60);
+  EXPECT_EQ(grid->currentIndex().row(), 51);
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->currentIndex()));
+  EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+  EXPECT_EQ(QApplication::focusWidget(), grid);  // the press ends in the grid
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_EQ(events.count(), 1);
+  EXPECT_EQ(control->Columns()->Item(1)->Value(), "R152");
+
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);  // back to the filter row
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdLeer"), Qt::LeftButton);
+  QTest::keyClick(grid, Qt::Key_I, Qt::AltModifier);
+  QApplication::processEvents();
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_EQ(grid->currentIndex().row(), 52);
+  QTest::mouseClick(widget->findChild<QPushButton*>("cmdSeleccionar"), Qt::LeftButton);
+  ASSERT_EQ(events.count(), 2);
+  EXPECT_EQ(control->Columns()->Item(1)->Value(), "R153");
+}
+
+// The cell editor keeps the habits of any Qt line edit while each character
+// that arrives, pasted ones too, goes through the column's rules.
+TEST_F(QtCtlTrovel2Test, TheCellEditorKeepsLineEditHabitsAndTheColumnRules) {
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_R);
+  Type("12");
+  QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(control->txtEdit.SelLength(), 3);
+  Type("a");  // in place of the selection, upper-cased
+  EXPECT_EQ(editor->text(), "A");
+  EXPECT_EQ(control->txtEdit.Text(), "A");
+  QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(editor->text(), "R12");
+  EXPECT_EQ(control->txtEdit.Text(), "R12");
+  Enter();
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "R12");
+
+  QApplication::clipboard()->setText("1.5x-2");
+  QTest::keyClick(grid, Qt::Key_1);  // the number column: digits and "-" pass
+  ASSERT_EQ(QApplication::focusWidget(), editor);
+  QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(editor->text(), "115-2");
+  EXPECT_EQ(control->txtEdit.Text(), "115-2");
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  EXPECT_EQ(control->txtEdit.Text(), "");
+  Enter();
+  EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "");
+}
+
+// The cell editor is named after the column whose filter it holds, the
+// buttons after their captions as they change, the grid for what it holds.
+TEST_F(QtCtlTrovel2Test, TheEditorAndTheButtonsAreNamedForAScreenReader) {
+  auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+  EXPECT_EQ(name(grid), "Filtros y resultados");
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_R);
+  EXPECT_EQ(name(editor), "Código");
+  EXPECT_EQ(editor->toolTip(), "Código");
+  Type("%");
+  Enter();
+  QTest::keyClick(grid, Qt::Key_5);
+  EXPECT_EQ(name(editor), "Precio");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  auto* leer = widget->findChild<QPushButton*>("cmdLeer");
+  EXPECT_EQ(name(leer), "Leer");
+  QTest::mouseClick(leer, Qt::LeftButton);
+  EXPECT_EQ(name(leer), "Filtro");
+  EXPECT_EQ(leer->toolTip(), "Filtro");
+}
 
 TEST_F(QtCtlTrovel2Test, FilterRowTypedThroughTheEditorThenReadAndSelected) {
   grid->setFocus();

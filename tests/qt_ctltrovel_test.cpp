@@ -1,10 +1,12 @@
 // ctlTrovel in a real Qt window, driven with real key and mouse events.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "connectors/SqliteConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -116,6 +119,210 @@ TEST_F(QtCtlTrovelTest, TypedFiltersReadPageAndSelect) {
   QTest::keyClick(grid, Qt::Key_Return);
   ASSERT_EQ(events.count(), 2);
   EXPECT_EQ(events[1][1].toStringList().value(0), "C1002");
+}
+
+// After "Siguiente" the grid shows the new block from its first row, and
+// that row is the highlighted one: the button, Enter and the arrow keys all
+// start from it.
+TEST_F(QtCtlTrovelTest, AfterANextPressTheRowOnScreenIsTheRowPicked) {
+  auto* grid = View<QTableView>("grdDatos");
+  QSignalSpy events(widget.get(), &ControlWidget::eventRaised);
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  QTest::mouseClick(View<QPushButton>("cmdSiguiente"), Qt::LeftButton);
+  QApplication::processEvents();  // the view shows the block once it is all in
+  ASSERT_EQ(grid->model()->rowCount(), 102);
+  EXPECT_EQ(grid->rowAt(0), 51);  // C1052 at the top
+  EXPECT_EQ(grid->currentIndex().row(), 51);
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->currentIndex()));
+  EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+  QTest::mouseClick(View<QPushButton>("cmdSeleccionar"), Qt::LeftButton);
+  ASSERT_EQ(events.count(), 1);
+  EXPECT_EQ(events[0][1].toStringList().value(0), "C1052");
+
+  // Again, with the keyboard alone: the access key pages on, Tab goes on to
+  // the grid past the buttons, Down moves on from the block's first row.
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+  QApplication::processEvents();
+  while (QApplication::focusWidget() != grid && events.count() == 1) {
+    QWidget* before = QApplication::focusWidget();
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), before);
+  }
+  EXPECT_EQ(grid->rowAt(0), 51);
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_EQ(grid->currentIndex().row(), 52);
+  EXPECT_EQ(control->grdDatos.Row(), 53);
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_EQ(events.count(), 2);
+  EXPECT_EQ(events[1][1].toStringList().value(0), "C1053");
+}
+
+// A filter box keeps the habits of any Qt line edit (select all, Shift with
+// the arrows, Home and End, cut, copy, paste, undo) while every character
+// that arrives, pasted ones too, still goes through the column's key rules.
+TEST_F(QtCtlTrovelTest, LineEditHabitsKeepTheKeyRules) {
+  control->TipoCampo2("NUM");
+  auto* codigo = View<QLineEdit>("txtCodigo");
+  auto* nombre = View<QLineEdit>("txtNombre");
+  auto both = [&](QLineEdit* box, const TextBox& model) {
+    EXPECT_EQ(box->text().toStdString(), model.Text());
+    return model.Text();
+  };
+  codigo->setFocus();
+  QTest::keyClicks(codigo, "abc");
+  QTest::keyClick(codigo, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(control->txtCodigo.SelLength(), 3);
+  QTest::keyClick(codigo, Qt::Key_Backspace);  // the whole selection goes
+  EXPECT_EQ(both(codigo, control->txtCodigo), "");
+
+  QTest::keyClicks(codigo, "abcd");
+  QTest::keyClick(codigo, Qt::Key_Home);
+  QTest::keyClick(codigo, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(codigo, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(control->txtCodigo.SelText(), "AB");
+  QTest::keyClicks(codigo, "x");  // upper-cased, and in place of the selection
+  EXPECT_EQ(both(codigo, control->txtCodigo), "XCD");
+  EXPECT_EQ(control->txtCodigo.SelStart(), 1);
+  QTest::keyClick(codigo, Qt::Key_End);
+  QTest::keyClick(codigo, Qt::Key_Left, Qt::ShiftModifier);
+  QTest::keyClick(codigo, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "D");
+  EXPECT_EQ(both(codigo, control->txtCodigo), "XC");
+  QTest::keyClick(codigo, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(both(codigo, control->txtCodigo), "XCD");
+
+  // A paste types its characters: upper-cased here, digits only in the
+  // number box, whatever the way it comes.
+  QApplication::clipboard()->setText("a1-b 2\n");
+  QTest::keyClick(codigo, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(codigo, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(both(codigo, control->txtCodigo), "A1-B 2");
+  QTest::keyClick(codigo, Qt::Key_Return);  // Enter moves on
+  ASSERT_EQ(QApplication::focusWidget(), nombre);
+  QTest::keyClick(nombre, Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(both(nombre, control->txtNombre), "12");
+  QContextMenuEvent menu_event(QContextMenuEvent::Keyboard, nombre->rect().center(),
+                               nombre->mapToGlobal(nombre->rect().center()));
+  QApplication::sendEvent(nombre, &menu_event);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  auto* paste = menu->findChild<QAction*>("edit-paste");
+  ASSERT_NE(paste, nullptr);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(paste).center());
+  EXPECT_EQ(both(nombre, control->txtNombre), "1212");
+  // Undo takes back what the rules let in, not the clipboard's text.
+  QTest::keyClick(nombre, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(nombre->text(), "1212");
+  EXPECT_EQ(nombre->text().toStdString(), control->txtNombre.Text());
+  EXPECT_FALSE(nombre->text().contains('a'));
+}
+
+// Every box and button says what it is, by tooltip and to a screen reader:
+// a box by its grid column's caption, a button by its caption without the
+// access key. The grid reads out through QAccessible: headers, cells and the
+// current cell as the keys move it.
+TEST_F(QtCtlTrovelTest, BoxesButtonsAndTheGridAreNamedForAScreenReader) {
+  control->GridFormat("<Código|<Nombre|^Alta");
+  auto name = [](QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString("(none)");
+  };
+  const std::pair<const char*, QString> boxes[] = {
+      {"txtCodigo", "Código"}, {"txtNombre", "Nombre"}, {"txtcol3", "Alta"}, {"txtcol4", "Columna 4"}};
+  for (const auto& [box, caption] : boxes) {
+    EXPECT_EQ(name(View<QLineEdit>(box)), caption) << box;
+    EXPECT_EQ(View<QLineEdit>(box)->toolTip(), caption) << box;
+  }
+  const std::pair<const char*, QString> buttons[] = {
+      {"cmdLeer", "Leer"}, {"cmdSiguiente", "Siguiente"}, {"cmdSeleccionar", "Seleccion"}, {"cmdSalir", "Salir"}};
+  for (const auto& [button, caption] : buttons) {
+    EXPECT_EQ(name(View<QPushButton>(button)), caption) << button;
+    EXPECT_EQ(View<QPushButton>(button)->toolTip(), caption) << button;
+  }
+  // The tooltip shows where the mouse rests.
+  auto* nombre = View<QLineEdit>("txtNombre");
+  QTest::mouseMove(nombre, nombre->rect().center());
+  QTRY_VERIFY(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), "Nombre");
+  QToolTip::hideText();
+  control->GridFormat("Cliente|Razón social");  // the names follow the header
+  EXPECT_EQ(name(View<QLineEdit>("txtCodigo")), "Cliente");
+  EXPECT_EQ(View<QLineEdit>("txtNombre")->toolTip(), "Razón social");
+
+  auto* grid = View<QTableView>("grdDatos");
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->text(QAccessible::Name), "Resultados");
+  ASSERT_NE(table->tableInterface(), nullptr);
+  EXPECT_EQ(table->tableInterface()->rowCount(), 51);
+  EXPECT_EQ(table->tableInterface()->columnDescription(1), "Razón social");
+  EXPECT_EQ(table->tableInterface()->cellAt(2, 0)->text(QAccessible::Name), "C1003");
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
+  QTest::keyClick(grid, Qt::Key_Down);
+  QTest::keyClick(grid, Qt::Key_Right);
+  QAccessibleInterface* current = table->focusChild();
+  ASSERT_NE(current, nullptr);
+  EXPECT_EQ(current->text(QAccessible::Name), "Nombre 2");
+  ASSERT_NE(current->tableCellInterface(), nullptr);
+  EXPECT_EQ(current->tableCellInterface()->rowIndex(), 1);
+  EXPECT_EQ(current->tableCellInterface()->columnIndex(), 1);
+  EXPECT_TRUE(current->state().focused);
+  EXPECT_TRUE(current->state().selected);
+}
+
+// The grid paints each cell on one line in its column's alignment, clipped
+// at its edge, the current cell highlighted where a click put it; a cell
+// whose text changes shows the new text, not the layout kept of the old.
+TEST_F(QtCtlTrovelTest, TheGridPaintsCellsAlignedClippedAndTheCurrentOneHighlighted) {
+  control->GridFormat("<Código   |>Nombre                |^Alta         ");
+  auto* grid = View<QTableView>("grdDatos");
+  QTest::mouseClick(View<QPushButton>("cmdLeer"), Qt::LeftButton);
+  control->grdDatos.SetTextMatrix(3, 1, std::string(300, 'W'));  // far wider than its cell
+  const QModelIndex clicked = grid->model()->index(0, 0);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(clicked).center());
+  ASSERT_EQ(grid->currentIndex(), clicked);
+  QApplication::processEvents();
+  const QImage shot = grid->viewport()->grab().toImage();
+  const qreal ratio = shot.devicePixelRatio();
+  const QColor base = grid->palette().color(QPalette::Base);
+  const QColor highlight = grid->palette().color(grid->isActiveWindow() ? QPalette::Active : QPalette::Inactive,
+                                                 QPalette::Highlight);
+  // The columns of pixels of `rect` (inside its borders) that hold anything but `background`.
+  auto inked = [&](const QRect& rect, const QColor& background) {
+    std::vector<int> xs;
+    for (int x = rect.left() + 1; x < rect.right() - 1; ++x)
+      for (int y = rect.top() + 1; y < rect.bottom() - 1; ++y)
+        if (shot.pixelColor(QPoint(x, y) * ratio) != background) {
+          xs.push_back(x - rect.left());
+          break;
+        }
+    return xs;
+  };
+  auto cell = [&](int row, int col) { return grid->visualRect(grid->model()->index(row, col)); };
+  auto near = [](const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 8;
+  };
+  // Below the text's middle, right of its end: the cell's own background.
+  const QPoint spot(cell(0, 0).right() - 3, cell(0, 0).center().y() + 3);
+  EXPECT_TRUE(near(shot.pixelColor(spot * ratio), highlight));
+  EXPECT_TRUE(near(shot.pixelColor((spot + QPoint(0, cell(0, 0).height())) * ratio), base));
+  const std::vector<int> left = inked(cell(1, 0), base), right = inked(cell(1, 1), base);
+  ASSERT_FALSE(left.empty());
+  ASSERT_FALSE(right.empty());
+  EXPECT_LT(left.front(), 8);                        // "C1002" starts at the left
+  EXPECT_GT(right.back(), cell(1, 1).width() - 10);  // "Nombre 2" ends at the right
+  EXPECT_GT(right.front(), 10);
+  // The long name stops at its cell's edge: the date beside it starts where
+  // the date of any other row does.
+  EXPECT_EQ(inked(cell(2, 2), base).front(), inked(cell(1, 2), base).front());
+  // A changed cell shows its new text.
+  const QImage before = shot.copy(QRect(cell(4, 1).topLeft() * ratio, cell(4, 1).size() * ratio));
+  control->grdDatos.SetTextMatrix(5, 1, "Otro nombre");
+  QApplication::processEvents();
+  const QImage after = grid->viewport()->grab().toImage();
+  EXPECT_NE(after.copy(QRect(cell(4, 1).topLeft() * ratio, cell(4, 1).size() * ratio)), before);
 }
 
 TEST_F(QtCtlTrovelTest, AnInvalidDateIsReportedAndPutBack) {

@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +18,7 @@
 #include "apps/desktop/DesignFrame.h"
 #include "apps/desktop/FormWindow.h"
 #include "apps/desktop/PropertyList.h"
+#include "qtwidgets/ColumnsEditor.h"
 #include "qtwidgets/PropertySheet.h"
 #include "ctltrovel/ctlTrovel.h"
 
@@ -135,6 +139,66 @@ TEST_F(QtDesignTest, AFailedSaveKeepsTheFormFile) {
         << failure.what();
   }
   EXPECT_EQ(bytes(), before);
+}
+
+// At design time a ctlTrovel2 shows the columns its form describes, and
+// those "Columnas..." leaves, a row added there under the next key, typed
+// in with the keyboard.
+TEST(QtDesignColumnsTest, ACtlTrovel2ShowsItsColumnsAtDesignTime) {
+  qt::QtHost host;
+  const fs::path form = fs::temp_directory_path() /
+                        ("trovel_columns_test_" + std::to_string(QCoreApplication::applicationPid()) + ".form.json");
+  std::ofstream(form) << R"({"controls": [{"name": "ctlB", "class": "ctlTrovel2", "width": 5280, "height": 4905,
+      "properties": {}, "columns": [{"key": "0", "field": "codigo", "caption": "Código"},
+                  {"key": "1", "field": "descripcion", "caption": "Descripción"}]}]})";
+  // Whatever stays open is closed, so that a failure ends the test.
+  QTimer watchdog;
+  QObject::connect(&watchdog, &QTimer::timeout, [] {
+    if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      ADD_FAILURE() << "left open: " << modal->windowTitle().toStdString();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) ADD_FAILURE() << box->text().toStdString();
+      modal->reject();
+    }
+  });
+  watchdog.start(2000);
+  FormWindow window(host, forms::FormFile::Load(form.string()), FormWindow::Mode::Design);
+  fs::remove(form);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  auto* grid = window.findChild<QTableView*>("grdDatos");
+  ASSERT_NE(grid, nullptr);
+  auto captions = [grid] {
+    QStringList out;
+    for (int c = 0; c < grid->model()->columnCount(); ++c) out << grid->model()->headerData(c, Qt::Horizontal).toString();
+    return out;
+  };
+  EXPECT_EQ(captions(), (QStringList{"Código", "Descripción"}));
+
+  QTimer::singleShot(0, [] {
+    auto* editor = qobject_cast<qt::ColumnsEditor*>(QApplication::activeModalWidget());
+    ASSERT_NE(editor, nullptr);
+    for (QPushButton* b : editor->findChildren<QPushButton*>())
+      if (b->text() == "&Agregar") QTest::mouseClick(b, Qt::LeftButton);
+    QTableWidget* table = editor->table();
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(2, qt::ColumnsEditor::kKey)->text(), "2");
+    for (auto [column, text] : {std::pair{qt::ColumnsEditor::kField, "precio"}, {qt::ColumnsEditor::kCaption, "Precio"}}) {
+      const QRect cell = table->visualRect(table->model()->index(2, column));
+      QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+      QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+      auto* cell_editor = table->viewport()->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+      ASSERT_NE(cell_editor, nullptr);
+      QTest::keyClicks(cell_editor, text);
+      QTest::keyClick(cell_editor, Qt::Key_Return);
+      QApplication::processEvents();  // the editor commits and closes
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    for (QPushButton* b : editor->findChildren<QPushButton*>())
+      if (b->text() == "Aceptar") QTest::mouseClick(b, Qt::LeftButton);
+  });
+  window.OpenColumnsEditor();
+  EXPECT_EQ(captions().join("|").toStdString(), "Código|Descripción|Precio");
+  EXPECT_TRUE(window.isWindowModified());
 }
 
 // A form that parses but does not load whole opens with what loaded, and

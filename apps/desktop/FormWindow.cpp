@@ -19,6 +19,7 @@
 #include "apps/forms/ControlFactory.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel2/ColumnDescription.h"
+#include "ctltrovel2/ctlTrovel2.h"
 #include "platform/Error.h"
 #include "platform/CommandButton.h"
 #include "platform/JsonFilePropertyBag.h"
@@ -59,6 +60,8 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
   if (row) row->setSpacing(12);
   log_ = new QPlainTextEdit;
   log_->setObjectName("log");
+  log_->setAccessibleName("Registro");
+  log_->setToolTip("Cada selección y salida de los controles, y con Ver SQL cada sentencia");
   log_->setReadOnly(true);
   log_->setTabChangesFocus(true);
   log_->setMaximumBlockCount(500);
@@ -105,6 +108,8 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
     }
     auto* widget = new qt::ControlWidget(host_, forms::ControlFactory::Create(entry.class_name, host_), bag.get());
     widget->setObjectName(QString::fromStdString(entry.name));
+    // A screen reader tells the two controls' "Leer" apart by the control.
+    widget->setAccessibleName(QString::fromStdString(entry.name));
     widget->resize(qt::ToPixels(entry.width, this), qt::ToPixels(entry.height, this));
     widget->setMinimumSize(0, 0);
     if (!widget->loadError().isEmpty()) {
@@ -137,6 +142,7 @@ FormWindow::FormWindow(qt::QtHost& host, forms::FormFile form, Mode mode)
       widget->setMinimumSize(LeastSize(control, this));
       row->addWidget(widget, std::max(1, static_cast<int>(entry.width)));
     } else {
+      ShowColumns(static_cast<size_t>(index));
       auto* frame = new DesignFrame(widget, surface);
       frame->onSelected = [this, index] { Select(index); };
       frame->onResized = [this] { MarkChanged(); };
@@ -296,8 +302,24 @@ void FormWindow::OpenColumnsEditor() {
   qt::ColumnsEditor editor(columns, this);
   if (editor.exec() != QDialog::Accepted) return;
   entry.entry["columns"] = ColumnDescription::ToJson(editor.Columns());
+  ShowColumns(static_cast<size_t>(selected_));
   MarkChanged();
   Log(QString::fromStdString(entry.name) + ": columnas cambiadas");
+}
+
+void FormWindow::ShowColumns(size_t index) {
+  auto* trovel2 = dynamic_cast<ctlTrovel2*>(&controls_[index]->control());
+  const forms::FormFile::Control& entry = form_.controls[index];
+  // A control never saved has its collection bound to no grid yet (that
+  // comes with loading its properties): it shows its columns once saved.
+  if (!trovel2 || !trovel2->Columns() || !entry.properties) return;
+  try {
+    clsColumns& columns = *trovel2->Columns();
+    while (columns.Count() > 0) columns.Remove(1);
+    forms::ControlFactory::Prepare(*trovel2, entry.entry);
+  } catch (const std::exception& failure) {
+    Log(QString::fromStdString(entry.name + ": " + failure.what()));
+  }
 }
 
 void FormWindow::SaveForm() {

@@ -51,7 +51,8 @@ class FormWindow : public QMainWindow {
   int Selected() const { return selected_; }
   void OpenPropertySheet();
   // Edits the column descriptions of the selected ctlTrovel2, which the form
-  // saves and run mode adds with Columns.Add.
+  // saves and run mode adds with Columns.Add. At design time too the control
+  // shows them, as it will at run time, from the opening of the form on.
   void OpenColumnsEditor();
   QPlainTextEdit* Log() const { return log_; }
   // What did not load when the window opened, each naming its control.
@@ -75,6 +76,9 @@ class FormWindow : public QMainWindow {
   void Log(const QString& line);
   void LoadFailed(const QString& what);
   void MarkChanged() { setWindowModified(true); }
+  // Design mode: the ctlTrovel2 at `index` shows the columns its form entry
+  // describes, in place of those it showed.
+  void ShowColumns(size_t index);
 
   qt::QtHost& host_;
   forms::FormFile form_;

@@ -22,7 +22,8 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(TROVEL_PUBLIC_HEADERS
   platform/ComboBox.h platform/CommandButton.h platform/Control.h platform/DateTime.h platform/Decimal.h
   platform/DescribedControl.h platform/Dispatch.h platform/Error.h platform/CellText.h platform/FlexGrid.h platform/GridCells.h
-  platform/FocusChain.h platform/Font.h platform/Format.h platform/FormatPicture.h platform/HeadlessHost.h platform/Host.h
+  platform/FocusChain.h platform/Font.h platform/Format.h platform/FormatPicture.h platform/HeaderTips.h
+  platform/HeadlessHost.h platform/Host.h
   platform/InnerSizes.h platform/JsonFilePropertyBag.h platform/Label.h platform/MemberInfo.h
   platform/MemberTable.h platform/MemoryPropertyBag.h platform/Picture.h platform/PropertyBag.h
   platform/PropertyPageSite.h platform/RefObject.h platform/SimplePropertyPageSite.h

@@ -85,7 +85,9 @@ TEST_P(ReadGuardTest, RefusesWhatASearchNeverDoes) {
     ExpectWhole(*db, sql);
   }
   EXPECT_FALSE(std::filesystem::exists("x.db"));
-  if (Sqlite()) EXPECT_EQ(Read(*db, "select name from sqlite_master"), ReadRefusal::NotAllowed());
+  if (Sqlite()) {
+    EXPECT_EQ(Read(*db, "select name from sqlite_master"), ReadRefusal::NotAllowed());
+  }
 }
 
 // A statement reads what its developer wrote: other tables in a subquery, a

@@ -12,17 +12,17 @@ using nlohmann::json;
 
 namespace {
 
-std::string Where(std::size_t index) { return "column " + std::to_string(index + 1) + ": "; }
+std::string Where(std::size_t index) { return "columna " + std::to_string(index + 1) + ": "; }
 
 void ReadText(const json& c, const char* key, std::string& into, std::size_t index) {
   if (!c.contains(key)) return;
-  if (!c[key].is_string()) throw Error::TypeMismatch(Where(index) + "\"" + key + "\" must be text");
+  if (!c[key].is_string()) throw Error::TypeMismatch(Where(index) + "\"" + key + "\" debe ser un texto");
   into = c[key].get<std::string>();
 }
 
 int64_t ReadWhole(const json& c, const char* key, int64_t fallback, std::size_t index) {
   if (!c.contains(key)) return fallback;
-  if (!c[key].is_number_integer()) throw Error::TypeMismatch(Where(index) + "\"" + key + "\" must be a whole number");
+  if (!c[key].is_number_integer()) throw Error::TypeMismatch(Where(index) + "\"" + key + "\" debe ser un número entero");
   return c[key].get<int64_t>();
 }
 
@@ -34,7 +34,7 @@ std::vector<ColumnDescription> ColumnDescription::FromJson(const json& list) {
   std::set<std::string> keys;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const json& c = list[i];
-    if (!c.is_object()) throw Error::TypeMismatch(Where(i) + "each column is an object");
+    if (!c.is_object()) throw Error::TypeMismatch(Where(i) + "cada columna es un objeto");
     ColumnDescription d;
     ReadText(c, "key", d.key, i);
     ReadText(c, "field", d.field, i);
@@ -43,19 +43,19 @@ std::vector<ColumnDescription> ColumnDescription::FromJson(const json& list) {
     ReadText(c, "skey", d.skey, i);
     ReadText(c, "format", d.format, i);
     const int64_t type = ReadWhole(c, "type", ctvTEXT, i);
-    if (type < ctvTEXT || type > ctvDATE) throw Error::InvalidValue(Where(i) + "\"type\" must be 0, 1 or 2");
+    if (type < ctvTEXT || type > ctvDATE) throw Error::InvalidValue(Where(i) + "\"type\" debe ser 0, 1 o 2");
     d.type = static_cast<TIPOC>(type);
     const int64_t length = ReadWhole(c, "length", 0, i);
     if (length < INT16_MIN || length > INT16_MAX) throw Error::Overflow(Where(i) + "\"length\"");
     d.length = static_cast<int16_t>(length);
     if (c.contains("visible")) {
-      if (!c["visible"].is_boolean()) throw Error::TypeMismatch(Where(i) + "\"visible\" must be true or false");
+      if (!c["visible"].is_boolean()) throw Error::TypeMismatch(Where(i) + "\"visible\" debe ser true o false");
       d.visible = c["visible"].get<bool>();
     }
     // Add refuses a repeated key half-way through; refuse the list first.
     const std::string& key = d.skey.empty() ? d.field : d.skey;
     if (!keys.insert(Text::Upper(key)).second)
-      throw Error::KeyAlreadyInCollection(Where(i) + "the key \"" + key + "\" is already used");
+      throw Error::KeyAlreadyInCollection(Where(i) + "la clave \"" + key + "\" ya está en uso");
     out.push_back(std::move(d));
   }
   return out;
@@ -67,7 +67,7 @@ std::vector<ColumnDescription> ColumnDescription::Parse(const std::string& text)
   try {
     list = json::parse(text);
   } catch (const json::exception& e) {  // a syntax error, or a number past a double's range
-    throw Error::TypeMismatch(std::string("the columns are not valid JSON: ") + e.what());
+    throw Error::TypeMismatch(std::string("las columnas no son JSON válido: ") + e.what());
   }
   return FromJson(list);
 }

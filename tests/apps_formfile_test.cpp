@@ -41,10 +41,10 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
     std::string text;
     std::string says;  // besides the file's name
   } cases[] = {
-      {"", "not valid JSON"},
-      {"{\"controls\": [", "not valid JSON"},
-      {"{\"controls\": []} trailing", "not valid JSON"},
-      {"[1, 2]", "JSON object"},
+      {"", "no es JSON válido"},
+      {"{\"controls\": [", "no es JSON válido"},
+      {"{\"controls\": []} trailing", "no es JSON válido"},
+      {"[1, 2]", "objeto JSON"},
       {"{\"database\": 5, \"controls\": []}", "\"database\""},
       {"{\"controls\": {}}", "\"controls\""},
       {"{\"controls\": [5]}", "\"name\""},
@@ -57,7 +57,7 @@ TEST_F(FormFileTest, RefusesBadFilesNamingTheFileAndTheKey) {
       {"{\"read_time_limit\": -5, \"controls\": []}", "\"read_time_limit\""},
       {"{\"read_time_limit\": 1e20, \"controls\": []}", "\"read_time_limit\""},
       {"{\"read_time_limit\": \"30\", \"controls\": []}", "\"read_time_limit\""},
-      {R"({"controls": [{"name": "c", "class": "ctlNada"}]})", "unknown class \"ctlNada\""},
+      {R"({"controls": [{"name": "c", "class": "ctlNada"}]})", "clase desconocida \"ctlNada\""},
       // Numbers beyond a double, which the JSON library refuses with an
       // exception of its own.
       {"{\"controls\": [ 1e99999 ]}", "el número 1e99999 es demasiado grande"},
@@ -107,7 +107,7 @@ TEST_F(FormFileTest, PropertiesAndDatabasesThatDoNotLoadAreReportedNamingTheForm
     std::string database, control;
     const char* says;
   } cases[] = {
-      {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 4294967298})", "NumCol: 4294967298 does not fit a Long"},
+      {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 4294967298})", "NumCol: 4294967298 no cabe en un Long"},
       {"d.db", R"("class": "ctlTrovel", "properties": {"MaxLength1": {"type": "Long", "value": 1e20}})", "MaxLength1"},
       {"d.db", R"("class": "ctlTrovel", "properties": {"NumCol": 2000000000})", "Cols must be from 0 to 4096"},
       {"d.db", R"("class": "ctlTrovel2", "properties": {"ColumnsCount": 2000000000})", "Cols must be from 0 to 4096"},

@@ -254,27 +254,27 @@ TEST(PropertyBagTest, NumbersThatDoNotFitTheirTypeAreRefusedNamingTheKey) {
     const char* value;
     const char* says;
   } refused[] = {
-      {"4294967298", "does not fit a Long"},  // would wrap to 2
-      {"-2147483649", "does not fit a Long"},
-      {"18446744073709551615", "does not fit a Long"},
-      {R"({"type": "Long", "value": 1e20})", "does not fit a Long"},
-      {R"({"type": "Long", "value": 2.5})", "whole number"},
-      {R"({"type": "Integer", "value": 32768})", "does not fit an Integer"},
-      {R"({"type": "Single", "value": 1e39})", "does not fit a Single"},
-      {R"({"type": "Double", "value": "1"})", "must be a number"},
-      {R"({"type": "Date", "value": [2001, 2, 29, 0, 0, 0]})", "a day that exists"},
-      {R"({"type": "Date", "value": [2001, 1, 1, 24, 0, 0]})", "a day that exists"},
-      {R"({"type": "Date", "value": [2001, 1, 1]})", "a day that exists"},
-      {R"({"type": "Decimal", "value": 12.5})", "up to 28 significant digits"},  // a double's digits, not text
-      {R"({"type": "Decimal", "value": "12345678901234567890123456789"})", "up to 28 significant digits"},
-      {R"({"type": "Decimal", "value": "1e5"})", "up to 28 significant digits"},
+      {"4294967298", "no cabe en un Long"},  // would wrap to 2
+      {"-2147483649", "no cabe en un Long"},
+      {"18446744073709551615", "no cabe en un Long"},
+      {R"({"type": "Long", "value": 1e20})", "no cabe en un Long"},
+      {R"({"type": "Long", "value": 2.5})", "número entero"},
+      {R"({"type": "Integer", "value": 32768})", "no cabe en un Integer"},
+      {R"({"type": "Single", "value": 1e39})", "no cabe en un Single"},
+      {R"({"type": "Double", "value": "1"})", "debe ser un número"},
+      {R"({"type": "Date", "value": [2001, 2, 29, 0, 0, 0]})", "un día que existe"},
+      {R"({"type": "Date", "value": [2001, 1, 1, 24, 0, 0]})", "un día que existe"},
+      {R"({"type": "Date", "value": [2001, 1, 1]})", "un día que existe"},
+      {R"({"type": "Decimal", "value": 12.5})", "hasta 28 cifras significativas"},  // a double's digits, not text
+      {R"({"type": "Decimal", "value": "12345678901234567890123456789"})", "hasta 28 cifras significativas"},
+      {R"({"type": "Decimal", "value": "1e5"})", "hasta 28 cifras significativas"},
   };
   for (const Case& c : refused) {
     try {
       JsonFilePropertyBag bag(nlohmann::json::parse(std::string(R"({"NumCol": )") + c.value + "}"));
       ADD_FAILURE() << c.value;
     } catch (const Error& e) {
-      EXPECT_NE(e.description().find("the property NumCol: "), std::string::npos) << e.description();
+      EXPECT_NE(e.description().find("la propiedad NumCol: "), std::string::npos) << e.description();
       EXPECT_NE(e.description().find(c.says), std::string::npos) << c.value << ": " << e.description();
     }
   }

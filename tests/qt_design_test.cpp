@@ -214,7 +214,7 @@ TEST(QtFormLoadTest, WhatDoesNotLoadIsShownInOneMessageBox) {
   fs::remove(form);
   ASSERT_EQ(window.LoadFailures().size(), 3);
   EXPECT_TRUE(window.LoadFailures()[0].contains("el archivo no existe"));
-  EXPECT_TRUE(window.LoadFailures()[1].startsWith("ctlA: ") && window.LoadFailures()[1].contains("does not fit a Long"));
+  EXPECT_TRUE(window.LoadFailures()[1].startsWith("ctlA: ") && window.LoadFailures()[1].contains("no cabe en un Long"));
   EXPECT_TRUE(window.LoadFailures()[2].startsWith("ctlB: ") && window.LoadFailures()[2].contains("\"Nmcol\""));
   EXPECT_EQ(window.Controls().size(), 2u);
   QString shown;

@@ -22,7 +22,7 @@ constexpr double kMaxTwips = 1e6;
 float SizeOf(const json& entry, const char* key, float fallback) {
   if (!entry.contains(key)) return fallback;
   if (!entry[key].is_number() || !(entry[key].get<double>() >= 0) || entry[key].get<double>() > kMaxTwips)
-    throw Error(Error::kTypeMismatch, std::string("\"") + key + "\" must be a length in twips, from 0 to 1000000");
+    throw Error(Error::kTypeMismatch, std::string("\"") + key + "\" debe ser una longitud en twips, de 0 a 1000000");
   return entry[key].get<float>();
 }
 
@@ -102,11 +102,11 @@ FormFile FormFile::Load(const std::string& path) {
   const bool folder = std::filesystem::is_directory(path, ec);
   if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
     throw Error(75, "no se puede leer el archivo de formulario " + path + ": " + ec.message());
-  if (folder) throw Error(75, "cannot read the form file " + path + ": it is a folder");
+  if (folder) throw Error(75, "no se puede leer el archivo de formulario " + path + ": es una carpeta");
   std::ifstream in(path, std::ios::binary);
   std::string text;
   if (in) text.assign(std::istreambuf_iterator<char>(in), {});
-  if (!in && !in.eof()) throw Error(75, "cannot read the form file " + path);
+  if (!in && !in.eof()) throw Error(75, "no se puede leer el archivo de formulario " + path);
   return Parse(text, path);
 }
 
@@ -119,7 +119,7 @@ FormFile FormFile::Parse(std::string_view text, const std::string& path) {
     return Read(text, path);
   } catch (const Error& e) {
     if (e.description().find(path) != std::string::npos) throw;
-    throw Error(e.number(), "the form file " + path + ": " + e.description());
+    throw Error(e.number(), "el archivo de formulario " + path + ": " + e.description());
   } catch (const json::exception& e) {
     throw Error(Error::kTypeMismatch, "no se puede leer el archivo de formulario " + path +
                                           ": la biblioteca JSON lo rechaza (error " + std::to_string(e.id) + ")");
@@ -135,35 +135,35 @@ FormFile Read(std::string_view text, const std::string& path) {
   try {
     form.raw = json::parse(text);
   } catch (const json::parse_error& e) {
-    throw Error(Error::kTypeMismatch, path + " is not valid JSON: " + e.what());
+    throw Error(Error::kTypeMismatch, path + " no es JSON válido: " + e.what());
   } catch (const json::out_of_range& e) {
     // The parser's only other failure: a number beyond a double (1e99999).
     throw Error(Error::kOverflow, "no se puede leer el archivo de formulario " + path + ": " + TooLargeNumber(e));
   }
   const json& raw = form.raw;
-  if (!raw.is_object()) throw Error(Error::kTypeMismatch, "a form file holds a JSON object");
+  if (!raw.is_object()) throw Error(Error::kTypeMismatch, "un archivo de formulario contiene un objeto JSON");
   if (raw.contains("database")) {
-    if (!raw["database"].is_string()) throw Error(Error::kTypeMismatch, "\"database\" must be an address");
+    if (!raw["database"].is_string()) throw Error(Error::kTypeMismatch, "\"database\" debe ser una dirección");
     form.database = raw["database"].get<std::string>();
   }
   if (raw.contains("read_time_limit")) {
     const json& limit = raw["read_time_limit"];
     if (!limit.is_number() || !(limit.get<double>() > 0) || limit.get<double>() > 86400)
-      throw Error(Error::kTypeMismatch, path + ": \"read_time_limit\" must be a number of seconds, more than 0 and at most 86400");
+      throw Error(Error::kTypeMismatch, path + ": \"read_time_limit\" debe ser un número de segundos, mayor que 0 y de 86400 como máximo");
     form.read_time_limit = std::chrono::milliseconds(std::llround(limit.get<double>() * 1000));
     if (form.read_time_limit.count() == 0) form.read_time_limit = std::chrono::milliseconds(1);
   }
   if (!raw.contains("controls") || !raw["controls"].is_array())
-    throw Error(Error::kTypeMismatch, "a form file needs a \"controls\" list");
+    throw Error(Error::kTypeMismatch, "un archivo de formulario necesita una lista \"controls\"");
   for (const json& entry : raw["controls"]) {
     if (!entry.is_object() || !entry.contains("name") || !entry["name"].is_string() || !entry.contains("class") ||
         !entry["class"].is_string())
-      throw Error(Error::kTypeMismatch, "each control needs a \"name\" and a \"class\"");
+      throw Error(Error::kTypeMismatch, "cada control necesita un \"name\" y una \"class\"");
     Control c;
     c.name = entry["name"].get<std::string>();
     c.class_name = entry["class"].get<std::string>();
     if (!ControlFactory::Knows(c.class_name))
-      throw Error(Error::kInvalidValue, "the control " + c.name + " is of the unknown class \"" + c.class_name + "\"");
+      throw Error(Error::kInvalidValue, "el control " + c.name + " es de la clase desconocida \"" + c.class_name + "\"");
     c.width = SizeOf(entry, "width", c.width);
     c.height = SizeOf(entry, "height", c.height);
     if (entry.contains("properties")) c.properties = entry["properties"];

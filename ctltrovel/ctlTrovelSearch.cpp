@@ -197,6 +197,7 @@ void ctlTrovel::cmdSalir_Click() {
 }
 
 void ctlTrovel::Quit() {
+  typing_.Cancel();  // no read after the connection is gone
   CloseCursor();  // a failing Close goes to the caller with both references still held
   connection_.reset();
 }

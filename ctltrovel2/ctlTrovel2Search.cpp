@@ -204,6 +204,7 @@ void ctlTrovel2::cmdSalir_Click() {
 }
 
 void ctlTrovel2::Quit() {
+  typing_.Cancel();  // no read after the columns and the connection are gone
   try {
     if (Columns_) {
       const int32_t n = Columns_->Count();

@@ -167,6 +167,15 @@ TEST_F(TypingTest, ADroppedControlIsNeverCalledBack) {
   EXPECT_TRUE(log->statements.empty());
 }
 
+TEST_F(TypingTest, AfterQuitAPauseUnderWayReadsNothingAndSaysNothing) {
+  ctl->BuscarAlEscribir(true);
+  Type(ctl->txtNombre, "gar");
+  ctl->Quit();
+  Pause();
+  EXPECT_TRUE(log->statements.empty());
+  EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
+}
+
 // A table large enough that a read sorting it runs past the connection's
 // first progress report.
 void FillLarge(SqliteConnection& db) {

@@ -242,6 +242,34 @@ TEST_F(TypingTest, AResultForTextChangedDuringTheReadIsNeverShown) {
   EXPECT_EQ(ctl->grdDatos.TextMatrix(1, 1), "NOMBRE 29");
 }
 
+TEST_F(TypingTest, AKeyWhileTheBlockLoadsDropsTheRowsLoadedSoFar) {
+  // The first match comes at once and the second at the end of the table, so
+  // the block is still loading when the connection first reports.
+  db->Execute("delete from clientes");
+  db->Execute(
+      "with recursive k(i) as (select 1 union all select i + 1 from k where i < 1000000)"
+      " insert into clientes select printf('C%07d', i), case when i in (1, 1000000) then 'NOMBRE X' else 'OTRO' end,"
+      " '2001-01-01' from k");
+  ctl->OrderBy("");
+  ctl->BuscarAlEscribir(true);
+  Type(ctl->txtNombre, "nombre x");
+  bool typed = false;
+  during_read = [&](milliseconds) {
+    if (!typed) host.TypeKey(ctl->txtNombre, 'z');
+    typed = true;
+    return false;
+  };
+  Pause();
+  ASSERT_TRUE(typed);
+  ASSERT_EQ(log->statements.size(), 1u);
+  EXPECT_EQ(Codes(), std::vector<std::string>{""}) << "rows of 'NOMBRE X' shown under 'NOMBRE XZ'";
+  EXPECT_FALSE(ctl->cmdSeleccionar.Enabled());
+  Pause();
+  ASSERT_EQ(log->statements.size(), 2u);
+  EXPECT_EQ(Codes(), std::vector<std::string>{""});
+  EXPECT_TRUE(host.messages.empty());
+}
+
 TEST_F(TypingTest, ThePropertiesAreSavedOnlyAwayFromTheirDefaults) {
   MemoryPropertyBag bag;
   ctlTrovel fresh(host);

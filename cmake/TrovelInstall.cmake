@@ -27,7 +27,8 @@ set(TROVEL_PUBLIC_HEADERS
   platform/InnerSizes.h platform/JsonFilePropertyBag.h platform/Label.h platform/MemberInfo.h
   platform/MemberTable.h platform/MemoryPropertyBag.h platform/Picture.h platform/PropertyBag.h
   platform/PropertyPageSite.h platform/RefObject.h platform/SimplePropertyPageSite.h
-  platform/TextBox.h platform/Variant.h platform/Widget.h
+  platform/TextBox.h platform/Variant.h platform/Widget.h platform/PauseTimer.h platform/DateTest.h
+  search/SearchAsYouType.h
   contracts/DataConnection.h contracts/DataCursor.h contracts/Fields.h contracts/SearchStatement.h
   contracts/ForwardingConnection.h contracts/ForwardingCursor.h
   ctltrovel/ctlTrovel.h ctltrovel/TIPOC.h

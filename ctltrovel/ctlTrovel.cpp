@@ -133,6 +133,16 @@ void ctlTrovel::SetTipoC(int n, TIPOC v) {
   host_.PropertyChanged(this, "TipoC" + std::to_string(n));
 }
 
+void ctlTrovel::BuscarAlEscribir(bool v) {
+  typing_.SetOn(v);
+  host_.PropertyChanged(this, "BuscarAlEscribir");
+}
+
+void ctlTrovel::PausaBusqueda(int32_t v) {
+  typing_.SetPause(v);
+  host_.PropertyChanged(this, "PausaBusqueda");
+}
+
 void ctlTrovel::glbDb(ObjectRef connection) {
   if (!connection) {
     connection_.reset();

@@ -34,6 +34,7 @@
 #include "platform/HeaderTips.h"
 #include "platform/Host.h"
 #include "platform/TextBox.h"
+#include "search/SearchAsYouType.h"
 
 namespace trovel {
 
@@ -123,6 +124,17 @@ class ctlTrovel : public DescribedControl {
   TIPOC TipoC4() const { return TipoCOf(4); }
   void TipoC4(TIPOC v) { SetTipoC(4, v); }
   void Quit();
+  // Whether the search follows the keys: a pause of PausaBusqueda ms after
+  // a change of a filter box reads as "&Leer" would, with the focus left in
+  // the box; a text filter without a wildcard then searches by prefix. A
+  // key that the host lets through during such a read stops it (the host's
+  // stop of ConnectionSettings::read_progress), and a result for filters
+  // changed since it began is never shown.
+  bool BuscarAlEscribir() const { return typing_.On(); }
+  void BuscarAlEscribir(bool v);
+  // Fails with Error::InvalidValue outside 0 to 60000.
+  int32_t PausaBusqueda() const { return typing_.Pause(); }
+  void PausaBusqueda(int32_t v);
 
   // --- Events -----------------------------------------------------------------
   // A host form connects these; they run inside the handler that raises
@@ -199,8 +211,12 @@ class ctlTrovel : public DescribedControl {
   void ConnectFilterBox(int n);
   void FilterKeyPress(int n, int16_t& key_ascii);
   void FilterLostFocus(int n);
+  // The read that a pause after typing starts.
+  void ReadAsTyped();
+  void DropStaleRead();
 
   Host& host_;
+  SearchAsYouType typing_{host_, [this] { ReadAsTyped(); }};
 
   std::string SentenciaSQL_;
   std::shared_ptr<DataConnection> connection_;

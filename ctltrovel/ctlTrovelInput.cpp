@@ -20,6 +20,7 @@ void ctlTrovel::ConnectFilterBox(int n) {
     else if (code == TypeCode::kNumber || code == TypeCode::kDate) codepoint = 0;
   };
   box.onLostFocus = [this, n] { FilterLostFocus(n); };
+  box.onChange = [this] { typing_.FilterChanged(); };
 }
 
 void ctlTrovel::FilterKeyPress(int n, int16_t& key_ascii) {

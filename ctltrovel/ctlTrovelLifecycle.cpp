@@ -52,6 +52,8 @@ void ctlTrovel::ReadProperties(PropertyBag& bag) {
   for (int n = 1; n <= 4; ++n) apply("N_Tabla" + std::to_string(n), "", into(N_Tabla_[n - 1]));
   apply("SeparaFecha", "#", into(SeparaFecha_));
   apply("FormatoFecha", "dd/mm/yyyy", into(FormatoFecha_));
+  apply("BuscarAlEscribir", false, [this](const Variant& v) { typing_.SetOn(v.ToBoolean()); });
+  apply("PausaBusqueda", SearchAsYouType::kDefaultPause, [this](const Variant& v) { typing_.SetPause(v.ToLong()); });
   if (!skipped.empty()) throw Error(Error::kInvalidValue, "ctlTrovel conservó sus valores anteriores de " + skipped);
 }
 
@@ -68,6 +70,8 @@ void ctlTrovel::WriteProperties(PropertyBag& bag) {
   for (int n = 1; n <= 4; ++n) bag.WriteProperty("N_Tabla" + std::to_string(n), N_Tabla_[n - 1]);
   bag.WriteProperty("FormatoFecha", FormatoFecha_);
   bag.WriteProperty("SeparaFecha", SeparaFecha_);
+  bag.WriteProperty("BuscarAlEscribir", typing_.On(), false);
+  bag.WriteProperty("PausaBusqueda", typing_.Pause(), SearchAsYouType::kDefaultPause);
 }
 
 void ctlTrovel::Resize() {

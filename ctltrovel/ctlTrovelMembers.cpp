@@ -103,6 +103,14 @@ void ctlTrovel::BuildMembers() {
                   [this, n](const Variant& v) { SetTipoC(n, static_cast<TIPOC>(v.ToLong())); });
   }
   t.AddMethod(Method("Quit", ""), no_args([this] { Quit(); }));
+  t.AddProperty(Property("BuscarAlEscribir", Type::Boolean,
+                         "Busca mientras se escribe: una pausa tras cada cambio de un filtro lee como el boton Leer"),
+                [this] { return Variant(BuscarAlEscribir()); },
+                [this](const Variant& v) { BuscarAlEscribir(v.ToBoolean()); });
+  t.AddProperty(Property("PausaBusqueda", Type::Long,
+                         "Milisegundos sin escribir tras los que se busca, con BuscarAlEscribir"),
+                [this] { return Variant(PausaBusqueda()); },
+                [this](const Variant& v) { PausaBusqueda(v.ToLong()); });
 
   t.AddEvent(MemberInfo{"evtSeleccionar", Kind::Event, Type::None, "",
                         "Evento que se produce cuando se presiona el boton selecionar"});

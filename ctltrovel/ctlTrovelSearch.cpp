@@ -36,9 +36,10 @@ SearchStatement ctlTrovel::BuildSearch() const {
       sql.And(field);
       sql.Compare("", text);
     } else if (code == TypeCode::kText) {
-      // The user types any wildcard.
+      // The user types any wildcard; a search that follows the keys finds
+      // what starts with the text when none is typed.
       sql.And(field);
-      sql.Like(text);
+      sql.Like(typing_.On() ? SearchAsYouType::AsPrefix(text) : text);
     } else if (code == TypeCode::kDate) {
       // A day-first entry goes out month first.
       sql.And(field);
@@ -70,6 +71,7 @@ DataCursor& ctlTrovel::Cursor() {
 void ctlTrovel::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
 void ctlTrovel::cmdLeer_Click() {
+  typing_.Cancel();  // this read answers the filters as they are
   try {
     const SearchStatement statement = BuildSearch();
     SearchStart::ClearGrid(grdDatos);
@@ -94,6 +96,48 @@ void ctlTrovel::cmdLeer_Click() {
     }
   } catch (const std::exception& failure) {
     ShowFailure(failure);
+  }
+}
+
+void ctlTrovel::ReadAsTyped() {
+  // A date still being typed would be refused, or name another day.
+  for (int n = 1; n <= 4; ++n) {
+    const std::string& text = Box(n).Text();
+    if (!text.empty() && TipoCampo_[n - 1] == TypeCode::kDate &&
+        !SearchAsYouType::IsWholeDate(text, basFuncion::IsDayFirstFormat(FormatoFecha_)))
+      return;
+  }
+  // As cmdLeer_Click, but the focus stays in the box, an empty result shows
+  // only the grid's blank row, and a result for filters changed meanwhile
+  // (a key that stopped the read) is dropped without a word.
+  SearchAsYouType::Read read(typing_);
+  try {
+    const SearchStatement statement = BuildSearch();
+    SearchStart::ClearGrid(grdDatos);
+    cmdSiguiente.SetEnabled(false);
+    cmdSeleccionar.SetEnabled(false);
+    SearchStart::Reopen(rsConsulta_, connection_, statement);
+    if (read.Stale()) return DropStaleRead();
+    if (Cursor().AtEnd()) return;
+    const BlockEnd end = LoadBlock();
+    if (read.Stale()) return DropStaleRead();
+    cmdSiguiente.SetEnabled(end == BlockEnd::MoreRows);
+    cmdSeleccionar.SetEnabled(true);
+    RemoveBlankRow();
+  } catch (const std::exception& failure) {
+    if (read.Stale()) return DropStaleRead();
+    ShowFailure(failure);
+  }
+}
+
+void ctlTrovel::DropStaleRead() {
+  SearchStart::ClearGrid(grdDatos);
+  cmdSiguiente.SetEnabled(false);
+  cmdSeleccionar.SetEnabled(false);
+  try {
+    CloseCursor();
+  } catch (const std::exception&) {
+    // The next read closes it again; nothing of this one is shown.
   }
 }
 
@@ -158,6 +202,7 @@ void ctlTrovel::cmdSalir_Click() {
 }
 
 void ctlTrovel::Quit() {
+  typing_.Cancel();  // no read after the connection is gone
   CloseCursor();  // a failing Close goes to the caller with both references still held
   connection_.reset();
 }

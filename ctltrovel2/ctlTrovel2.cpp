@@ -77,6 +77,9 @@ void ctlTrovel2::CreateChildren() {
     if (txtEdit.Visible()) f_ValidarFecha();
   };
   txtEdit.onLostFocus = [this] { Commit(); };
+  txtEdit.onChange = [this] {
+    if (!bLeido_) typing_.FilterChanged();
+  };
 }
 
 std::vector<Widget*> ctlTrovel2::Children() {
@@ -106,6 +109,16 @@ void ctlTrovel2::SeparaFecha(const std::string& v) {
 void ctlTrovel2::UCaseFiltro(bool v) {
   UCaseFiltro_ = v;
   Notify("UCaseFiltro");
+}
+
+void ctlTrovel2::BuscarAlEscribir(bool v) {
+  typing_.SetOn(v);
+  Notify("BuscarAlEscribir");
+}
+
+void ctlTrovel2::PausaBusqueda(int32_t v) {
+  typing_.SetPause(v);
+  Notify("PausaBusqueda");
 }
 
 void ctlTrovel2::Columns(std::shared_ptr<clsColumns> columns) {
@@ -162,6 +175,8 @@ void ctlTrovel2::ReadProperties(PropertyBag& bag) {
   Variant ucase = bag.ReadProperty("UcaseFiltro", true);
   // Only a Boolean, or a value that converts to one, can be the flag.
   UCaseFiltro_ = ucase.ToBoolean();
+  typing_.SetOn(bag.ReadProperty("BuscarAlEscribir", false).ToBoolean());
+  typing_.SetPause(bag.ReadProperty("PausaBusqueda", SearchAsYouType::kDefaultPause).ToLong());
 }
 
 void ctlTrovel2::WriteProperties(PropertyBag& bag) {
@@ -171,6 +186,8 @@ void ctlTrovel2::WriteProperties(PropertyBag& bag) {
   bag.WriteProperty("SeparaFecha", SeparaFecha_);
   bag.WriteProperty("UcaseFiltro", UCaseFiltro_, true);
   bag.WriteProperty("ColumnsCount", static_cast<int32_t>(grdDatos.Cols()));
+  bag.WriteProperty("BuscarAlEscribir", typing_.On(), false);
+  bag.WriteProperty("PausaBusqueda", typing_.Pause(), SearchAsYouType::kDefaultPause);
 }
 
 void ctlTrovel2::Resize() {

@@ -32,6 +32,7 @@
 #include "platform/Font.h"
 #include "platform/Host.h"
 #include "platform/TextBox.h"
+#include "search/SearchAsYouType.h"
 
 namespace trovel {
 
@@ -71,6 +72,18 @@ class ctlTrovel2 : public DescribedControl {
   std::shared_ptr<Font> CommandFont() const { return cmdLeer.GetFont(); }
   void CommandFont(std::shared_ptr<Font> font);
   void Quit();
+  // Whether the search follows the keys: a pause of PausaBusqueda ms after
+  // a change of the cell being edited in the filter row reads as "&Leer"
+  // would, and shows the rows under the filter row, the editor and its
+  // caret left as they were; a text filter without a wildcard then
+  // searches by prefix. A key that the host lets through during such a
+  // read stops it, and a result for filters changed since it began is
+  // never shown.
+  bool BuscarAlEscribir() const { return typing_.On(); }
+  void BuscarAlEscribir(bool v);
+  // Fails with Error::InvalidValue outside 0 to 60000.
+  int32_t PausaBusqueda() const { return typing_.Pause(); }
+  void PausaBusqueda(int32_t v);
 
   // --- Events -----------------------------------------------------------------
   // Connected by a host form; they run before the host's RaiseEvent hears
@@ -106,7 +119,7 @@ class ctlTrovel2 : public DescribedControl {
   // as text (what the logs show) and as the SearchStatement handed to
   // glbDb, whose typed values the connection binds.
   std::string BuildStatement();
-  SearchStatement BuildSearch();
+  SearchStatement BuildSearch() { return BuildSearch(-1, std::string()); }
 
  private:
   void CreateChildren();
@@ -136,7 +149,17 @@ class ctlTrovel2 : public DescribedControl {
   void MoveToNextVisibleColumn();
   void Commit();
 
+  // The statement with `editing_text` for the filter of grid column
+  // `editing_col` (-1: none), the editor's text not yet in its cell.
+  SearchStatement BuildSearch(int editing_col, const std::string& editing_text);
+  // The read that a pause after typing starts, and the rows it shows under
+  // the filter row (row 1), which stays.
+  void ReadAsTyped();
+  void DropStaleRead();
+  bool typed_rows_ = false;
+
   Host& host_;
+  SearchAsYouType typing_{host_, [this] { ReadAsTyped(); }};
 
   std::string SentenciaSQL_;
   std::shared_ptr<DataConnection> glbDb_;

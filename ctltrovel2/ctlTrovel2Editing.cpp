@@ -13,13 +13,19 @@ void ctlTrovel2::grdDatos_KeyPress(int16_t& key_ascii) {
     if (key_ascii == 13) cmdSeleccionar_Click();
     return;
   }
+  // On a row read while typing, Enter picks it and a character goes on
+  // with the filter row.
+  if (typed_rows_ && grdDatos.Row() >= 2) {
+    if (key_ascii == 13) return cmdSeleccionar_Click();
+    grdDatos.SetRow(1);
+  }
   key_ascii = f_FiltrarTecla(key_ascii);
   if (grdDatos.ColWidth(grdDatos.Col()) == 0) MoveToNextVisibleColumn();
   f_EditarCelda(key_ascii);
 }
 
 void ctlTrovel2::grdDatos_DblClick() {
-  if (bLeido_)
+  if (bLeido_ || (typed_rows_ && grdDatos.Row() >= 2))
     cmdSeleccionar_Click();
   else
     f_EditarCelda(32);

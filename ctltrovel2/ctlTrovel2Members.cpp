@@ -73,6 +73,14 @@ void ctlTrovel2::BuildMembers() {
                       [this] { return ObjectRef(CommandFont()); },
                       [this](ObjectRef v) { CommandFont(As<Font>(std::move(v), "CommandFont")); });
   t.AddMethod(Member("Quit", Kind::Method, Type::None, ""), no_args([this] { Quit(); }));
+  t.AddProperty(Member("BuscarAlEscribir", Kind::Property, Type::Boolean,
+                       "Busca mientras se escribe: una pausa tras cada cambio de un filtro lee como el boton Leer"),
+                [this] { return Variant(BuscarAlEscribir()); },
+                [this](const Variant& v) { BuscarAlEscribir(v.ToBoolean()); });
+  t.AddProperty(Member("PausaBusqueda", Kind::Property, Type::Long,
+                       "Milisegundos sin escribir tras los que se busca, con BuscarAlEscribir"),
+                [this] { return Variant(PausaBusqueda()); },
+                [this](const Variant& v) { PausaBusqueda(v.ToLong()); });
 
   t.AddEvent(Member("evtSeleccionar", Kind::Event, Type::None, ""));
   t.AddEvent(Member("evtsalir", Kind::Event, Type::None, "Evento se presenta cuando se presiona el boton salir"));

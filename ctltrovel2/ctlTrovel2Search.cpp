@@ -42,10 +42,10 @@ void ctlTrovel2::CloseCursor() { DataCursor::CloseAndRelease(rsConsulta_); }
 
 std::string ctlTrovel2::BuildStatement() { return BuildSearch().text; }
 
-SearchStatement ctlTrovel2::BuildSearch() {
+SearchStatement ctlTrovel2::BuildSearch(int editing_col, const std::string& editing_text) {
   ClauseBuilder sql(SentenciaSQL_);
   for (int i = 0; i < grdDatos.Cols(); ++i) {
-    const std::string& filter = grdDatos.TextMatrix(1, i);
+    const std::string& filter = i == editing_col ? editing_text : grdDatos.TextMatrix(1, i);
     if (filter.empty()) continue;
     clsColumn& col = ColumnOf(i);
     // The clause starts whatever the column's type.
@@ -56,7 +56,9 @@ SearchStatement ctlTrovel2::BuildSearch() {
     const std::string value = compares ? filter.substr(1) : filter;
     switch (col.TypeData()) {
       case ctvTEXT:
-        sql.Like(value);
+        // A search that follows the keys finds what starts with the text
+        // when no wildcard is typed.
+        sql.Like(typing_.On() ? SearchAsYouType::AsPrefix(value) : value);
         break;
       case ctvNUMBER:
         sql.Compare(op, value);
@@ -71,6 +73,8 @@ SearchStatement ctlTrovel2::BuildSearch() {
 }
 
 void ctlTrovel2::cmdLeer_Click() {
+  typing_.Cancel();  // this read answers the filters as they are
+  typed_rows_ = false;
   try {
     host_.DoEvents();
     if (bLeido_) {
@@ -104,6 +108,51 @@ void ctlTrovel2::cmdLeer_Click() {
     } catch (const std::exception&) {
     }
     ShowMensaje(std::string(failure.what()) + "\r\n" + last_error);
+  }
+}
+
+void ctlTrovel2::ReadAsTyped() {
+  if (bLeido_) return;
+  SearchAsYouType::Read read(typing_);
+  try {
+    const int editing_col = txtEdit.Visible() ? grdDatos.Col() : -1;
+    // A date still being typed would be refused, or name another day.
+    for (int i = 0; i < grdDatos.Cols(); ++i) {
+      const std::string& filter = i == editing_col ? txtEdit.Text() : grdDatos.TextMatrix(1, i);
+      if (filter.empty() || ColumnOf(i).TypeData() != ctvDATE) continue;
+      const size_t p = (filter[0] == '<' || filter[0] == '>') ? 1 : 0;
+      if (!SearchAsYouType::IsWholeDate(filter.substr(p), true, DateTest::LeapYears::kEveryFourth)) return;
+    }
+    const SearchStatement statement = BuildSearch(editing_col, txtEdit.Text());
+    // The rows of the last read go; the header and the filter row stay.
+    grdDatos.SetRows(2);
+    typed_rows_ = false;
+    cmdSiguiente.SetEnabled(false);
+    cmdSeleccionar.SetEnabled(false);
+    nFilas_ = 0;
+    SearchStart::Reopen(rsConsulta_, glbDb_, statement);
+    if (read.Stale()) return DropStaleRead();
+    if (Cursor().AtEnd()) return;
+    const bool more = LoadPage();
+    if (read.Stale()) return DropStaleRead();
+    typed_rows_ = true;
+    cmdSiguiente.SetEnabled(more);
+    cmdSeleccionar.SetEnabled(true);
+  } catch (const std::exception& failure) {
+    if (read.Stale()) return DropStaleRead();
+    ShowMensaje(failure.what());
+  }
+}
+
+void ctlTrovel2::DropStaleRead() {
+  grdDatos.SetRows(2);
+  typed_rows_ = false;
+  cmdSiguiente.SetEnabled(false);
+  cmdSeleccionar.SetEnabled(false);
+  try {
+    CloseCursor();
+  } catch (const std::exception&) {
+    // The next read closes it again; nothing of this one is shown.
   }
 }
 
@@ -145,7 +194,8 @@ void ctlTrovel2::cmdSeleccionar_Click() {
   Host& host = host_;
   try {
     const int row = grdDatos.Row();
-    if (row < 1) return;
+    // Under rows read while typing, row 1 is still the filter row.
+    if (row < (typed_rows_ && !bLeido_ ? 2 : 1)) return;
     CloseCursor();
     for (int i = 0; i < grdDatos.Cols(); ++i) ColumnOf(i).Value(grdDatos.TextMatrix(row, i));
     RaiseToForm(host, evtSeleccionar, "evtSeleccionar", {});
@@ -160,6 +210,7 @@ void ctlTrovel2::cmdSalir_Click() {
 }
 
 void ctlTrovel2::Quit() {
+  typing_.Cancel();  // no read after the columns and the connection are gone
   try {
     if (Columns_) {
       const int32_t n = Columns_->Count();

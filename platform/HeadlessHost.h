@@ -53,13 +53,9 @@ class HeadlessHost : public Host {
   // Queues work for the next DoEvents.
   void Post(std::function<void()> work) { posted_.push_back(std::move(work)); }
   // Runs `task` once `delay` has passed, from the next Wait or RunTimers
-  // after that (ConnectionSettings::defer).
-  void Defer(std::chrono::milliseconds delay, std::function<void()> task);
-  // A hook for ConnectionSettings::defer that defers on this host.
-  // REQUIRES: the host outlives every connection given it.
-  std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer() {
-    return [this](std::chrono::milliseconds delay, std::function<void()> task) { Defer(delay, std::move(task)); };
-  }
+  // after that. Deferrer (from Host) hands this to a connection.
+  // REQUIRES for Deferrer: the host outlives every connection given it.
+  void Defer(std::chrono::milliseconds delay, std::function<void()> task) override;
   // Runs every timer that is due, in the order of their times, those that
   // their tasks add and are due already included.
   void RunTimers();

@@ -2,7 +2,8 @@
 //
 // Threading: there is one thread, the host's user-interface thread. Every
 // call is made on it and returns after its work is done; events raised to the
-// form run inside the call that raises them.
+// form run inside the call that raises them. Deferred tasks run on it too,
+// from the host's event loop.
 //
 // Ownership: the host never owns a control or its widgets. Controls register
 // their focusable widgets (non-owning pointers) and unregister them before
@@ -12,6 +13,8 @@
 // override only some of its operations.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,6 +64,19 @@ class Host {
   // fills. A control the host has not sized yet reads 0 x 0.
   virtual float ScaleWidth(const void* control) const = 0;
   virtual float ScaleHeight(const void* control) const = 0;
+
+  // Timers. Runs `task` once `delay` has passed, from the host's event loop
+  // (never inside the call that defers it). A task may run late, or never
+  // (the host closing). The host keeps the task until then, so a task must
+  // not reach an object that may be gone by the time it runs: PauseTimer
+  // gives a control's tasks a cancel token.
+  virtual void Defer(std::chrono::milliseconds delay, std::function<void()> task) = 0;
+  // Defer as a hook for ConnectionSettings::defer. This one calls Defer on
+  // the host, so it requires the host to outlive every connection given it;
+  // a host that may die first returns a hook that checks.
+  virtual std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer() {
+    return [this](std::chrono::milliseconds delay, std::function<void()> task) { Defer(delay, std::move(task)); };
+  }
 };
 
 }  // namespace trovel

@@ -29,6 +29,12 @@ class HostWrapper : public Host {
   float TextWidth(const std::string& text, const Font* font) const override { return target_->TextWidth(text, font); }
   float ScaleWidth(const void* c) const override { return target_->ScaleWidth(c); }
   float ScaleHeight(const void* c) const override { return target_->ScaleHeight(c); }
+  void Defer(std::chrono::milliseconds delay, std::function<void()> task) override {
+    target_->Defer(delay, std::move(task));
+  }
+  std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer() override {
+    return target_->Deferrer();
+  }
 
  private:
   Host* target_;

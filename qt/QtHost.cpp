@@ -17,6 +17,10 @@ QtHost::QtHost(QObject* parent) : QObject(parent) {
   connect(qApp, &QApplication::focusChanged, this, &QtHost::OnQtFocusChanged);
 }
 
+void QtHost::Defer(std::chrono::milliseconds delay, std::function<void()> task) {
+  QTimer::singleShot(delay, this, std::move(task));
+}
+
 std::function<void(std::chrono::milliseconds, std::function<void()>)> QtHost::Deferrer() {
   return [host = QPointer<QtHost>(this)](std::chrono::milliseconds delay, std::function<void()> task) {
     if (host) QTimer::singleShot(delay, host.data(), std::move(task));

@@ -39,10 +39,11 @@ class QtHost : public QObject, public Host {
  public:
   explicit QtHost(QObject* parent = nullptr);
 
-  // A hook for ConnectionSettings::defer: runs a task from the event loop
-  // after a delay (a single-shot timer on the GUI thread). A task still
-  // waiting when the host is destroyed never runs.
-  std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer();
+  // Timers are single-shot Qt timers on the GUI thread, run by its event
+  // loop. A task still waiting when the host is destroyed never runs; the
+  // hook from Deferrer may outlive the host and then drops what it gets.
+  void Defer(std::chrono::milliseconds delay, std::function<void()> task) override;
+  std::function<void(std::chrono::milliseconds, std::function<void()>)> Deferrer() override;
 
   // The Qt widget that shows `model`; the host gives it the keyboard focus
   // when the model widget gets it.

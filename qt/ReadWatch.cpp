@@ -2,26 +2,33 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTimer>
+
+#include "qt/ControlWidget.h"
 
 namespace trovel::qt {
 
 ReadWatch::ReadWatch(QObject* parent) : QObject(parent) {}
 
 ReadWatch::~ReadWatch() {
-  if (!busy_) return;
+  if (!watching_) return;
   qApp->removeEventFilter(this);
-  QApplication::restoreOverrideCursor();
+  if (busy_) QApplication::restoreOverrideCursor();
 }
 
 bool ReadWatch::Report(std::chrono::milliseconds elapsed) {
-  if (elapsed < kBusyAfter && !busy_) return false;
-  if (!busy_) {
-    busy_ = true;
+  const bool slow = elapsed >= kBusyAfter;
+  if (!watching_) {
+    if (!slow && !TypingStops(QApplication::focusWidget())) return false;
+    watching_ = true;
     stop_ = false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     qApp->installEventFilter(this);
     QTimer::singleShot(0, this, &ReadWatch::Settle);
+  }
+  if (slow && !busy_) {
+    busy_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
   }
   // Input reaches the filter below, which keeps it from the form.
   reporting_ = true;
@@ -37,17 +44,50 @@ void ReadWatch::Settle() {
     QTimer::singleShot(0, this, &ReadWatch::Settle);
     return;
   }
-  busy_ = false;
+  watching_ = false;
   qApp->removeEventFilter(this);
-  QApplication::restoreOverrideCursor();
+  if (busy_) QApplication::restoreOverrideCursor();
+  busy_ = false;
+  std::vector<HeldKey> held;
+  held.swap(held_);
+  for (HeldKey& key : held)
+    if (key.receiver) QCoreApplication::postEvent(key.receiver, key.event.release());
+}
+
+bool ReadWatch::TypingStops(QObject* receiver) {
+  auto* box = qobject_cast<QLineEdit*>(receiver);
+  if (!box) return false;
+  for (QWidget* w = box->parentWidget(); w; w = w->parentWidget()) {
+    auto* control = qobject_cast<ControlWidget*>(w);
+    if (!control) continue;
+    try {
+      return control->control().GetProperty("BuscarAlEscribir").ToBoolean();
+    } catch (const std::exception&) {
+      return false;  // a control without the property
+    }
+  }
+  return false;
 }
 
 bool ReadWatch::eventFilter(QObject* watched, QEvent* event) {
   if (!reporting_) return QObject::eventFilter(watched, event);
   switch (event->type()) {
-    case QEvent::KeyPress:
-      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) stop_ = true;
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Escape) {
+        stop_ = true;
+        return true;
+      }
+      if (!TypingStops(watched)) return true;
+      stop_ = true;
+      const QString text = key->text();
+      const bool edits = (!text.isEmpty() && text.at(0).isPrint()) || key->key() == Qt::Key_Backspace ||
+                         key->key() == Qt::Key_Delete || key->key() == Qt::Key_Left ||
+                         key->key() == Qt::Key_Right || key->key() == Qt::Key_Home || key->key() == Qt::Key_End;
+      if (edits) return false;
+      held_.push_back({QPointer<QObject>(watched), std::unique_ptr<QEvent>(key->clone())});
       return true;
+    }
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:

@@ -8,11 +8,22 @@
 // the event loop next runs outside a read: after the read, or when its
 // message box opens.
 //
+// A search that follows the keys (a control with BuscarAlEscribir) must not
+// make the user wait: while the focus is in a text box of such a control,
+// the watch looks at input from the read's first report, and a key press
+// for that box stops the read. A key that edits the text (a character,
+// Backspace, Delete, a move of the caret) goes on to the box at once, so
+// the control hears of the change; any other key (Enter, Tab, ...) is held
+// and sent to its widget once the read is over. Either way it is not lost.
+//
 // Threading: the GUI thread only.
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <chrono>
+#include <memory>
+#include <vector>
 
 namespace trovel::qt {
 
@@ -40,11 +51,20 @@ class ReadWatch : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  struct HeldKey {
+    QPointer<QObject> receiver;
+    std::unique_ptr<QEvent> event;
+  };
+
+  // Whether a key press for `receiver` stops the read and reaches it.
+  static bool TypingStops(QObject* receiver);
   void Settle();
 
-  bool busy_ = false;
+  bool watching_ = false;  // the filter is installed
+  bool busy_ = false;      // the wait cursor is up
   bool reporting_ = false;
   bool stop_ = false;
+  std::vector<HeldKey> held_;
 };
 
 }  // namespace trovel::qt

@@ -29,6 +29,8 @@ class Trovel2Widget : public TypedControlWidget {
   Q_PROPERTY(QString SentenciaSQL READ SentenciaSQL WRITE setSentenciaSQL NOTIFY SentenciaSQLChanged)
   Q_PROPERTY(QString SeparaFecha READ SeparaFecha WRITE setSeparaFecha NOTIFY SeparaFechaChanged)
   Q_PROPERTY(QString FormatoFecha READ FormatoFecha WRITE setFormatoFecha NOTIFY FormatoFechaChanged)
+  Q_PROPERTY(bool BuscarAlEscribir READ BuscarAlEscribir WRITE setBuscarAlEscribir NOTIFY BuscarAlEscribirChanged)
+  Q_PROPERTY(int PausaBusqueda READ PausaBusqueda WRITE setPausaBusqueda NOTIFY PausaBusquedaChanged)
   Q_PROPERTY(int ColumnsCount READ ColumnsCount WRITE setColumnsCount NOTIFY ColumnsCountChanged)
   Q_PROPERTY(bool UCaseFiltro READ UCaseFiltro WRITE setUCaseFiltro NOTIFY UCaseFiltroChanged)
   Q_PROPERTY(QString Columnas READ Columnas WRITE setColumnas NOTIFY ColumnasChanged)
@@ -55,6 +57,10 @@ class Trovel2Widget : public TypedControlWidget {
   void setSeparaFecha(const QString& v) { Write("SeparaFecha", v); }
   QString FormatoFecha() const { return Read("FormatoFecha").toString(); }
   void setFormatoFecha(const QString& v) { Write("FormatoFecha", v); }
+  bool BuscarAlEscribir() const { return Read("BuscarAlEscribir").toBool(); }
+  void setBuscarAlEscribir(bool v) { Write("BuscarAlEscribir", v); }
+  int PausaBusqueda() const { return Read("PausaBusqueda").toInt(); }
+  void setPausaBusqueda(int v) { Write("PausaBusqueda", v); }
   int ColumnsCount() const { return control().grdDatos.Cols(); }
   void setColumnsCount(int v);
   bool UCaseFiltro() const { return Read("UCaseFiltro").toBool(); }
@@ -76,6 +82,8 @@ class Trovel2Widget : public TypedControlWidget {
   void SentenciaSQLChanged();
   void SeparaFechaChanged();
   void FormatoFechaChanged();
+  void BuscarAlEscribirChanged();
+  void PausaBusquedaChanged();
   void ColumnsCountChanged();
   void UCaseFiltroChanged();
   void ColumnasChanged();

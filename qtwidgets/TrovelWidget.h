@@ -58,6 +58,8 @@ class TrovelWidget : public TypedControlWidget {
   Q_PROPERTY(QString N_Tabla4 READ N_Tabla4 WRITE setN_Tabla4 NOTIFY N_Tabla4Changed)
   Q_PROPERTY(QString SeparaFecha READ SeparaFecha WRITE setSeparaFecha NOTIFY SeparaFechaChanged)
   Q_PROPERTY(QString FormatoFecha READ FormatoFecha WRITE setFormatoFecha NOTIFY FormatoFechaChanged)
+  Q_PROPERTY(bool BuscarAlEscribir READ BuscarAlEscribir WRITE setBuscarAlEscribir NOTIFY BuscarAlEscribirChanged)
+  Q_PROPERTY(int PausaBusqueda READ PausaBusqueda WRITE setPausaBusqueda NOTIFY PausaBusquedaChanged)
   Q_PROPERTY(TIPOC TipoC1 READ TipoC1 WRITE setTipoC1 NOTIFY TipoCampo1Changed DESIGNABLE false STORED false)
   Q_PROPERTY(TIPOC TipoC2 READ TipoC2 WRITE setTipoC2 NOTIFY TipoCampo2Changed DESIGNABLE false STORED false)
   Q_PROPERTY(TIPOC TipoC3 READ TipoC3 WRITE setTipoC3 NOTIFY TipoCampo3Changed DESIGNABLE false STORED false)
@@ -153,6 +155,10 @@ class TrovelWidget : public TypedControlWidget {
   void setSeparaFecha(const QString& v) { Write("SeparaFecha", v); }
   QString FormatoFecha() const { return Read("FormatoFecha").toString(); }
   void setFormatoFecha(const QString& v) { Write("FormatoFecha", v); }
+  bool BuscarAlEscribir() const { return Read("BuscarAlEscribir").toBool(); }
+  void setBuscarAlEscribir(bool v) { Write("BuscarAlEscribir", v); }
+  int PausaBusqueda() const { return Read("PausaBusqueda").toInt(); }
+  void setPausaBusqueda(int v) { Write("PausaBusqueda", v); }
   TIPOC TipoC1() const { return TipoC("TipoC1"); }
   void setTipoC1(TIPOC v) { Write("TipoC1", static_cast<int>(v)); }
   TIPOC TipoC2() const { return TipoC("TipoC2"); }
@@ -197,6 +203,8 @@ class TrovelWidget : public TypedControlWidget {
   void N_Tabla4Changed();
   void SeparaFechaChanged();
   void FormatoFechaChanged();
+  void BuscarAlEscribirChanged();
+  void PausaBusquedaChanged();
 
  protected:
   void Noticed(const QString& name) override;

@@ -146,6 +146,40 @@ TEST_F(TrovelProgramTest, ScriptedSearchFromTypingToSelection) {
   EXPECT_EQ(out.find("msgbox"), std::string::npos) << out;
 }
 
+TEST_F(TrovelProgramTest, AScriptTypesWithPausesAndEachPauseReads) {
+  nlohmann::json bag = Configured();
+  bag["BuscarAlEscribir"] = true;
+  bag["PausaBusqueda"] = {{"type", "Long"}, {"value", 50}};
+  WriteForm(bag);
+  std::string out = Run(
+      "type txtNombre nombre 1\n"
+      "wait 10\n"
+      "type txtNombre 2\n"
+      "wait 200\n"
+      "show\n"
+      "key Backspace\n"
+      "wait 200\n"
+      "key Backspace\n"
+      "type txtNombre 9\n"
+      "wait 200\n",
+      {"-v"});
+  // The first wait is shorter than the pause: the keys read once, after the
+  // second, by prefix; the focus stays in the box.
+  const std::string prefix = "sql: SELECT CODIGO, NOMBRE, ALTA FROM CLIENTES where 1=1  and nombre like ";
+  const size_t read = out.find(prefix + "'NOMBRE 12%' ORDER BY codigo\n");
+  ASSERT_NE(read, std::string::npos) << out;
+  EXPECT_EQ(out.find("sql:"), read) << out;
+  EXPECT_LT(out.find("> wait 200\n"), read) << out;
+  EXPECT_LT(read, out.find("> show")) << out;
+  EXPECT_NE(out.find("    1: C12 | Nombre 12 | 13/12/2001\n"), std::string::npos) << out;
+  EXPECT_LT(out.find("> key Backspace\n"), out.find(prefix + "'NOMBRE 1%' ORDER BY codigo\n")) << out;
+  EXPECT_NE(out.find(prefix + "'NOMBRE 9%' ORDER BY codigo\n"), std::string::npos) << out;
+  // "NOMBRE " alone was never read: no pause came between its two keys.
+  EXPECT_EQ(out.find(prefix + "'NOMBRE %'"), std::string::npos) << out;
+  EXPECT_EQ(out.find("msgbox"), std::string::npos) << out;
+  EXPECT_EQ(out.find("error:"), std::string::npos) << out;
+}
+
 TEST_F(TrovelProgramTest, FailuresAreShownAndTheRunGoesOn) {
   nlohmann::json bag = Configured();
   bag["Width2"] = {{"type", "Single"}, {"value", -5.0}};

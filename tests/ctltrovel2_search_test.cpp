@@ -27,7 +27,8 @@ TEST_F(CtlTrovel2Test, DefaultsAfterAnEmptyBagAndForANewControl) {
   // The fixture loaded an empty bag: every key read once, in order, with its
   // default; nothing notified; the designed two grid columns stay.
   EXPECT_EQ(bag.reads,
-            (Strings{"OrderBy", "SentenciaSQL", "SeparaFecha", "FormatoFecha", "ColumnsCount", "UcaseFiltro"}));
+            (Strings{"OrderBy", "SentenciaSQL", "SeparaFecha", "FormatoFecha", "ColumnsCount", "UcaseFiltro",
+                     "BuscarAlEscribir", "PausaBusqueda"}));
   EXPECT_EQ(Properties(ctl), "||#|dd/mm/yyyy|upper-cased");
   EXPECT_EQ(ctl.Columns()->Count(), 0);
   EXPECT_EQ(ctl.grdDatos.Cols(), 2);
@@ -55,7 +56,8 @@ TEST_F(CtlTrovel2Test, SaveWritesSixKeysInOrderReloadKeepsColumnCountButNotColum
   MemoryPropertyBag saved;
   ctl.WriteProperties(saved);
   EXPECT_EQ(saved.writes,
-            (Strings{"OrderBy", "SentenciaSQL", "FormatoFecha", "SeparaFecha", "UcaseFiltro", "ColumnsCount"}));
+            (Strings{"OrderBy", "SentenciaSQL", "FormatoFecha", "SeparaFecha", "UcaseFiltro", "ColumnsCount",
+                     "BuscarAlEscribir", "PausaBusqueda"}));
   const std::map<std::string, Variant> expected{
       {"OrderBy", Variant("des")},          {"SentenciaSQL", Variant("select cod, des from art")},
       {"FormatoFecha", Variant("yyyy-mm-dd")}, {"SeparaFecha", Variant("'")},
@@ -116,7 +118,7 @@ TEST_F(CtlTrovel2Test, PublicMembersAndEventsInInterfaceOrder) {
   };
   ASSERT_EQ(names(ctl.Members()), (Strings{"p_leer", "SentenciaSQL", "OrderBy", "p_Boton_Leer", "FormatoFecha",
                                            "SeparaFecha", "glbDb", "fgi", "Columns", "UCaseFiltro", "GridFont",
-                                           "CommandFont", "Quit"}));
+                                           "CommandFont", "Quit", "BuscarAlEscribir", "PausaBusqueda"}));
   EXPECT_EQ(ctl.Members()[0].help,
             "Metodo lee la sentencia SQL usando la conexion glbdb y carga las primeras 50 filas en la cuadricula");
   EXPECT_EQ(ctl.Members()[3].help, "Metodo que actualiza el estado de los botones y los deja listos para consultar");

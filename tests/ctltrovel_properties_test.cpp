@@ -22,7 +22,7 @@ const Strings kLoadOrder = {
     "MaxLength1", "MaxLength2", "MaxLength3",   "MaxLength4", "TipoCampo1", "TipoCampo2", "TipoCampo3",
     "TipoCampo4", "SentenciaSQL", "N_Campo1",   "N_Campo2",   "N_Campo3",   "N_Campo4",   "N_Campo5",
     "N_Campo6",   "N_Campo7",   "N_Campo8",     "N_Tabla1",   "N_Tabla2",   "N_Tabla3",   "N_Tabla4",
-    "SeparaFecha", "FormatoFecha"};
+    "SeparaFecha", "FormatoFecha", "BuscarAlEscribir", "PausaBusqueda"};
 // What a new control saves, in the order it writes the keys.
 const Saved kNewControl = {
     {"OrderBy", ""},           {"SentenciaSQL", ""},       {"Width1", 990.0f},         {"Width2", 1485.0f},
@@ -32,7 +32,9 @@ const Saved kNewControl = {
     {"N_Campo1", ""},          {"N_Campo2", ""},           {"N_Campo3", ""},           {"N_Campo4", ""},
     {"N_Campo5", ""},          {"N_Campo6", ""},           {"N_Campo7", ""},           {"N_Campo8", ""},
     {"N_Tabla1", ""},          {"N_Tabla2", ""},           {"N_Tabla3", ""},           {"N_Tabla4", ""},
-    {"FormatoFecha", "dd/mm/yyyy"}, {"SeparaFecha", "#"}};
+    {"FormatoFecha", "dd/mm/yyyy"}, {"SeparaFecha", "#"},
+    // At their defaults, written to clear what the bag held, not stored.
+    {"BuscarAlEscribir", "(missing)"}, {"PausaBusqueda", "(missing)"}};
 
 class PropertiesTest : public CtlTrovelTest {
  protected:
@@ -229,6 +231,9 @@ TEST_F(PropertiesTest, MembersArePublishedInOrderWithTheirHelp) {
       {"TipoC1", P, E, "Tipo Campo columna 1"}, {"TipoC2", P, E, "Tipo Campo columna dos"},
       {"TipoC3", P, E, "Tipo Campo columna tres"}, {"TipoC4", P, E, "Tipo Campo columna cuatro"},
       {"Quit", F, N, ""},
+      {"BuscarAlEscribir", P, MemberInfo::Type::Boolean,
+       "Busca mientras se escribe: una pausa tras cada cambio de un filtro lee como el boton Leer"},
+      {"PausaBusqueda", P, MemberInfo::Type::Long, "Milisegundos sin escribir tras los que se busca, con BuscarAlEscribir"},
       {"evtSeleccionar", V, N, "Evento que se produce cuando se presiona el boton selecionar"},
       {"evtsalir", V, N, "Evento se presenta cuando se presiona el boton salir"},
   };

@@ -1,0 +1,127 @@
+// A search that follows the keys in the Qt host, driven by real key events:
+// the pause runs on the event loop, a key typed during a read reaches the
+// box and stops the read, and only the answer to the final text is shown.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+#include "connectors/SqliteConnection.h"
+#include "ctltrovel/ctlTrovel.h"
+#include "qt/ControlWidget.h"
+#include "qt/QtHost.h"
+#include "qt/ReadWatch.h"
+#include "tests/RecordingConnection.h"
+
+namespace trovel::qt {
+namespace {
+
+class QtTypingTest : public ::testing::Test {
+ protected:
+  QtTypingTest() {
+    settings.read_progress = [this](std::chrono::milliseconds elapsed) {
+      ++reports;
+      if (during_read) during_read();
+      return watch.Report(elapsed);
+    };
+    db = std::make_shared<SqliteConnection>(":memory:", settings);
+    db->Execute("create table clientes (codigo text, nombre text)");
+    auto owned = std::make_unique<ctlTrovel>(host);
+    control = owned.get();
+    widget = std::make_unique<ControlWidget>(host, std::move(owned));
+    control->SentenciaSQL("select codigo, nombre from clientes");
+    control->N_Campo1("codigo");
+    control->N_Campo2("nombre");
+    control->OrderBy("codigo");
+    control->glbDb(std::make_shared<RecordingConnection>(db, log));
+    QObject::connect(&host, &QtHost::messageShown, [this](const QString&, const QString& text) { shown << text; });
+    widget->show();
+    box = widget->findChild<QLineEdit*>("txtNombre");
+    grid = widget->findChild<QTableView*>("grdDatos");
+  }
+
+  int GridRows() const { return grid->model()->rowCount(); }
+  QString Cell(int row, int col) const { return grid->model()->index(row, col).data().toString(); }
+
+  QtHost host;
+  ReadWatch watch;
+  ConnectionSettings settings;
+  std::function<void()> during_read;
+  int reports = 0;
+  std::shared_ptr<SqliteConnection> db;
+  std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+  ctlTrovel* control = nullptr;
+  std::unique_ptr<ControlWidget> widget;
+  QLineEdit* box = nullptr;
+  QTableView* grid = nullptr;
+  QStringList shown;
+};
+
+TEST_F(QtTypingTest, KeysAtEightPerSecondShowOnlyTheAnswerToTheFinalText) {
+  db->Execute("insert into clientes values ('C1', 'GARCIA ANA'), ('C2', 'GARBO LUIS'), ('C3', 'GARCES PEDRO'),"
+              " ('C4', 'GOMEZ EVA')");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
+  ASSERT_NE(box, nullptr);
+  ASSERT_NE(grid, nullptr);
+  control->BuscarAlEscribir(true);
+  box->setFocus();
+  for (char c : std::string("gar")) {
+    QTest::keyClick(box, c);
+    QTest::qWait(125);
+  }
+  QTest::qWait(400);
+  ASSERT_FALSE(log->statements.empty());
+  EXPECT_NE(log->statements.back().find("nombre like 'GAR%'"), std::string::npos) << log->statements.back();
+  EXPECT_EQ(GridRows(), 3);
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  EXPECT_EQ(box->cursorPosition(), 3);
+
+  QTest::keyClick(box, 'c');
+  QTest::qWait(400);
+  EXPECT_NE(log->statements.back().find("nombre like 'GARC%'"), std::string::npos) << log->statements.back();
+  ASSERT_EQ(GridRows(), 2);
+  EXPECT_EQ(Cell(0, 1), "GARCIA ANA");
+  EXPECT_EQ(Cell(1, 1), "GARCES PEDRO");
+  EXPECT_EQ(box->text(), "GARC");
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  EXPECT_TRUE(shown.isEmpty()) << shown.join("; ").toStdString();
+}
+
+TEST_F(QtTypingTest, AKeyDuringAReadReachesTheBoxStopsTheReadAndTheNextPauseReadsAgain) {
+  db->Execute(
+      "with recursive k(i) as (select 1 union all select i + 1 from k where i < 300000)"
+      " insert into clientes select printf('C%06d', i), 'NOMBRE ' || (300000 - i) from k");
+  control->OrderBy("nombre");  // no index: the whole table is sorted before the first row
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
+  control->BuscarAlEscribir(true);
+  box->setFocus();
+  QTest::keyClicks(box, "nombre 1");
+  bool posted = false;
+  during_read = [&] {
+    if (posted) return;
+    posted = true;
+    // A real key press, queued while the database works.
+    QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2"));
+  };
+  QTest::qWait(400);
+  ASSERT_TRUE(posted) << "the read ended before its first report";
+  EXPECT_EQ(box->text(), "NOMBRE 12");
+  EXPECT_EQ(control->txtNombre.Text(), "NOMBRE 12");
+  // The stopped read said nothing, and the next pause read the new text.
+  QTest::qWait(1500);
+  EXPECT_TRUE(shown.isEmpty()) << shown.join("; ").toStdString();
+  ASSERT_GE(log->statements.size(), 2u);
+  EXPECT_NE(log->statements[0].find("like 'NOMBRE 1%'"), std::string::npos) << log->statements[0];
+  EXPECT_NE(log->statements.back().find("like 'NOMBRE 12%'"), std::string::npos) << log->statements.back();
+  ASSERT_EQ(GridRows(), 51);
+  EXPECT_EQ(Cell(0, 1), "NOMBRE 12");
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+}
+
+}  // namespace
+}  // namespace trovel::qt

@@ -391,7 +391,9 @@ TEST_F(PgTest, ALostServerGivesAMessageAndTheReadAfterItReconnects) {
 
 TEST_F(PgTest, SeveralHostsReadFromTheStandby) {
   PgConnection primary(servers.primary);
-  std::string lsn = Value("select pg_current_wal_lsn()::text as v", primary);
+  // The insert position: the test servers commit asynchronously, so the
+  // write position may not yet hold the commit of the table made in SetUp.
+  std::string lsn = Value("select pg_current_wal_insert_lsn()::text as v", primary);
   PgConnection standby(servers.standby);
   for (int i = 0; i < 300 && Value("select (pg_last_wal_replay_lsn() >= '" + lsn + "')::text as v", standby) != "true"; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

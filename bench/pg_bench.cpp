@@ -30,6 +30,7 @@
 
 #include "bench/BenchControls.h"
 #include "bench/PeakMeasure.h"
+#include "bench/QtPgDatabase.h"
 #include "bench/Summary.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -106,25 +107,9 @@ void BM_PlainLibpqCursor(benchmark::State& state) {
   PQfinish(conn);
 }
 
-// QPSQL takes the address's keywords as its connection options.
 void BM_QSqlQueryModel(benchmark::State& state) {
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", "bench");
-    std::istringstream words(Address());
-    QStringList options;
-    for (std::string word; words >> word;) {
-      const size_t eq = word.find('=');
-      const std::string key = word.substr(0, eq), value = word.substr(eq + 1);
-      if (key == "host")
-        db.setHostName(QString::fromStdString(value));
-      else if (key == "dbname")
-        db.setDatabaseName(QString::fromStdString(value));
-      else if (key == "user")
-        db.setUserName(QString::fromStdString(value));
-      else
-        options << QString::fromStdString(word);
-    }
-    db.setConnectOptions(options.join(';'));
+    QSqlDatabase db = trovel::bench::AddQPsqlDatabase("bench", Address());
     if (!db.open()) state.SkipWithError(db.lastError().text().toStdString().c_str());
     trovel::bench::MeasureWithPeak(state, "QSqlQueryModel", [&] {
       QSqlQueryModel model;

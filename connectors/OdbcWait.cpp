@@ -4,8 +4,9 @@ namespace trovel {
 
 namespace {
 
-// How often the host is asked while a call runs.
-constexpr std::chrono::milliseconds kSlice(20);
+// How often the host is asked while a call runs: a key typed meanwhile
+// waits at most this long for the host to see it.
+constexpr std::chrono::milliseconds kSlice(10);
 // How long past the time limit the driver's own query timeout is given
 // before the statement is cancelled from here.
 constexpr std::chrono::milliseconds kCancelAfter(500);

@@ -102,8 +102,10 @@ constexpr char kRecoveryConflictState[] = "40001";
 // A statement cancelled, by statement_timeout or by our cancel request.
 constexpr char kCancelledState[] = "57014";
 
-// How often a command in flight looks at the clock and asks the host.
-constexpr int kWaitSliceMs = 20;
+// How often a command in flight looks at the clock and asks the host: a
+// key typed meanwhile (search as you type) waits at most this long for the
+// host to see it, well within a frame at 60 Hz.
+constexpr int kWaitSliceMs = 10;
 // How long past the time limit we wait for statement_timeout before sending
 // a cancel request of our own (a server whose setting was changed).
 constexpr std::chrono::milliseconds kCancelAfter(500);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,12 @@ class TypingTest : public ::testing::Test {
   }
   // The user stops typing for longer than the pause.
   void Pause() { host.Wait(milliseconds(100)); }
+  // Until just after the read in which `seen` became true (the read runs
+  // inside a Wait): the pause that the end of a stale read starts again
+  // has not ended yet.
+  void UntilTheReadIsOver(const std::function<bool()>& seen) {
+    for (int waited = 0; !seen() && waited < 5000; ++waited) host.Wait(milliseconds(1));
+  }
   std::vector<std::string> Codes() const {
     std::vector<std::string> codes;
     for (int r = 1; r < ctl->grdDatos.Rows(); ++r) codes.push_back(ctl->grdDatos.TextMatrix(r, 0));
@@ -198,7 +205,7 @@ TEST_F(TypingTest, AKeyDuringAReadStopsItSilentlyAndThePauseReadsTheNewText) {
     host.TypeKey(ctl->txtNombre, '2');
     return true;
   };
-  Pause();
+  UntilTheReadIsOver([&] { return stops > 0; });
   EXPECT_EQ(stops, 1);
   ASSERT_EQ(log->statements.size(), 1u);
   EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
@@ -233,7 +240,7 @@ TEST_F(TypingTest, AResultForTextChangedDuringTheReadIsNeverShown) {
     typed = true;
     return false;
   };
-  Pause();
+  UntilTheReadIsOver([&] { return typed; });
   ASSERT_TRUE(typed);
   ASSERT_EQ(log->statements.size(), 1u);
   EXPECT_EQ(Codes(), std::vector<std::string>{""}) << "rows of 'NOMBRE 2' shown under 'NOMBRE 29'";
@@ -259,7 +266,7 @@ TEST_F(TypingTest, AKeyWhileTheBlockLoadsDropsTheRowsLoadedSoFar) {
     typed = true;
     return false;
   };
-  Pause();
+  UntilTheReadIsOver([&] { return typed; });
   ASSERT_TRUE(typed);
   ASSERT_EQ(log->statements.size(), 1u);
   EXPECT_EQ(Codes(), std::vector<std::string>{""}) << "rows of 'NOMBRE X' shown under 'NOMBRE XZ'";

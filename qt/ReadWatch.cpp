@@ -9,6 +9,16 @@
 
 namespace trovel::qt {
 
+namespace {
+
+ControlWidget* ControlOf(QObject* object) {
+  for (auto* w = qobject_cast<QWidget*>(object); w; w = w->parentWidget())
+    if (auto* control = qobject_cast<ControlWidget*>(w)) return control;
+  return nullptr;
+}
+
+}  // namespace
+
 ReadWatch::ReadWatch(QObject* parent) : QObject(parent) {}
 
 ReadWatch::~ReadWatch() {
@@ -20,6 +30,7 @@ ReadWatch::~ReadWatch() {
 bool ReadWatch::Report(std::chrono::milliseconds elapsed) {
   const bool slow = elapsed >= kBusyAfter;
   if (!watching_) {
+    reader_ = ControlOf(QApplication::focusWidget());
     if (!slow && !TypingStops(QApplication::focusWidget())) return false;
     watching_ = true;
     stop_ = false;
@@ -45,6 +56,7 @@ void ReadWatch::Settle() {
     return;
   }
   watching_ = false;
+  reader_ = nullptr;
   qApp->removeEventFilter(this);
   if (busy_) QApplication::restoreOverrideCursor();
   busy_ = false;
@@ -54,19 +66,13 @@ void ReadWatch::Settle() {
     if (key.receiver) QCoreApplication::postEvent(key.receiver, key.event.release());
 }
 
-bool ReadWatch::TypingStops(QObject* receiver) {
-  auto* box = qobject_cast<QLineEdit*>(receiver);
-  if (!box) return false;
-  for (QWidget* w = box->parentWidget(); w; w = w->parentWidget()) {
-    auto* control = qobject_cast<ControlWidget*>(w);
-    if (!control) continue;
-    try {
-      return control->control().GetProperty("BuscarAlEscribir").ToBoolean();
-    } catch (const std::exception&) {
-      return false;  // a control without the property
-    }
+bool ReadWatch::TypingStops(QObject* receiver) const {
+  if (!reader_ || !qobject_cast<QLineEdit*>(receiver) || ControlOf(receiver) != reader_) return false;
+  try {
+    return reader_->control().GetProperty("BuscarAlEscribir").ToBoolean();
+  } catch (const std::exception&) {
+    return false;  // a control without the property
   }
-  return false;
 }
 
 bool ReadWatch::eventFilter(QObject* watched, QEvent* event) {

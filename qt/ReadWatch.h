@@ -9,12 +9,16 @@
 // message box opens.
 //
 // A search that follows the keys (a control with BuscarAlEscribir) must not
-// make the user wait: while the focus is in a text box of such a control,
+// make the user wait. The control whose widget holds the focus when a read
+// begins is taken for the reading one; when it searches as the user types,
 // the watch looks at input from the read's first report, and a key press
-// for that box stops the read. A key that edits the text (a character,
-// Backspace, Delete, a move of the caret) goes on to the box at once, so
-// the control hears of the change; any other key (Enter, Tab, ...) is held
-// and sent to its widget once the read is over. Either way it is not lost.
+// for one of its text boxes stops the read. A key that edits the text (a
+// character, Backspace, Delete, a move of the caret) goes on to the box at
+// once, so the control hears of the change; any other key (Enter, Tab, ...)
+// is held and sent to its widget once the read is over. Either way it is
+// not lost. Keys for other controls' boxes are dropped as any other input,
+// and no key but Escape stops a read begun with the focus outside every
+// control.
 //
 // Threading: the GUI thread only.
 #pragma once
@@ -26,6 +30,8 @@
 #include <vector>
 
 namespace trovel::qt {
+
+class ControlWidget;
 
 class ReadWatch : public QObject {
   Q_OBJECT
@@ -57,7 +63,7 @@ class ReadWatch : public QObject {
   };
 
   // Whether a key press for `receiver` stops the read and reaches it.
-  static bool TypingStops(QObject* receiver);
+  bool TypingStops(QObject* receiver) const;
   void Settle();
 
   bool watching_ = false;  // the filter is installed
@@ -65,6 +71,7 @@ class ReadWatch : public QObject {
   bool reporting_ = false;
   bool stop_ = false;
   std::vector<HeldKey> held_;
+  QPointer<ControlWidget> reader_;  // whose boxes' keys stop the read
 };
 
 }  // namespace trovel::qt

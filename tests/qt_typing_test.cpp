@@ -1,10 +1,12 @@
 // A search that follows the keys in the Qt host, driven by real key events:
 // the pause runs on the event loop, a key typed during a read reaches the
-// box and stops the read, and only the answer to the final text is shown.
+// box and stops the read, and only the answer to the final text is shown; a
+// key for another control leaves the read going.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -41,6 +43,27 @@ class QtTypingTest : public ::testing::Test {
     widget->show();
     box = widget->findChild<QLineEdit*>("txtNombre");
     grid = widget->findChild<QTableView*>("grdDatos");
+  }
+
+  // Rows that SQLite sorts whole before the first one comes (no index on
+  // nombre): a read of them reports before its first row.
+  void MakeReadsSlow() {
+    db->Execute(
+        "with recursive k(i) as (select 1 union all select i + 1 from k where i < 300000)"
+        " insert into clientes select printf('C%06d', i), 'NOMBRE ' || (300000 - i) from k");
+    control->OrderBy("nombre");
+  }
+  // Types "nombre 1" into the name box, with the search following the keys;
+  // `first_report` runs at the first report of the read the pause starts.
+  void TypeIntoSlowSearch(std::function<void()> first_report) {
+    MakeReadsSlow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box->window()));
+    control->BuscarAlEscribir(true);
+    box->setFocus();
+    QTest::keyClicks(box, "nombre 1");
+    during_read = [this, first_report, done = false]() mutable {
+      if (!std::exchange(done, true)) first_report();
+    };
   }
 
   int GridRows() const { return grid->model()->rowCount(); }
@@ -91,21 +114,12 @@ TEST_F(QtTypingTest, KeysAtEightPerSecondShowOnlyTheAnswerToTheFinalText) {
 }
 
 TEST_F(QtTypingTest, AKeyDuringAReadReachesTheBoxStopsTheReadAndTheNextPauseReadsAgain) {
-  db->Execute(
-      "with recursive k(i) as (select 1 union all select i + 1 from k where i < 300000)"
-      " insert into clientes select printf('C%06d', i), 'NOMBRE ' || (300000 - i) from k");
-  control->OrderBy("nombre");  // no index: the whole table is sorted before the first row
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
-  control->BuscarAlEscribir(true);
-  box->setFocus();
-  QTest::keyClicks(box, "nombre 1");
   bool posted = false;
-  during_read = [&] {
-    if (posted) return;
+  TypeIntoSlowSearch([&] {
     posted = true;
     // A real key press, queued while the database works.
     QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2"));
-  };
+  });
   QTest::qWait(400);
   ASSERT_TRUE(posted) << "the read ended before its first report";
   EXPECT_EQ(box->text(), "NOMBRE 12");
@@ -120,7 +134,28 @@ TEST_F(QtTypingTest, AKeyDuringAReadReachesTheBoxStopsTheReadAndTheNextPauseRead
   EXPECT_EQ(Cell(0, 1), "NOMBRE 12");
   EXPECT_EQ(QApplication::focusWidget(), box);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
 
+TEST_F(QtTypingTest, AKeyForAnotherControlsBoxLeavesTheReadGoing) {
+  QWidget form;
+  auto* layout = new QHBoxLayout(&form);
+  ControlWidget* first = widget.release();
+  layout->addWidget(first);
+  first->show();
+  auto owned = std::make_unique<ctlTrovel>(host);
+  owned->BuscarAlEscribir(true);
+  layout->addWidget(new ControlWidget(host, std::move(owned)));
+  auto* other_box = form.findChildren<ControlWidget*>().at(1)->findChild<QLineEdit*>("txtNombre");
+  form.show();
+  TypeIntoSlowSearch([other_box] {
+    QCoreApplication::postEvent(other_box, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+  });
+  ASSERT_TRUE(QTest::qWaitFor([this] { return GridRows() == 51; }, 10000));
+  EXPECT_EQ(Cell(0, 1), "NOMBRE 1");
+  EXPECT_EQ(other_box->text(), "");
+  EXPECT_EQ(log->statements.size(), 1u);
+  EXPECT_TRUE(shown.isEmpty()) << shown.join("; ").toStdString();
+  EXPECT_EQ(QApplication::focusWidget(), box);
 }
 
 }  // namespace

@@ -2,11 +2,16 @@
 // waiting. A connection calls Report now and then during a read (a
 // connector's progress hook, ConnectionSettings::read_progress); past 300 ms
 // the watch shows the wait cursor and starts looking at the user's input:
-// Escape stops the read, every other key press, click and close request is
-// dropped, so that no handler of the form runs and nothing re-enters the
-// control meanwhile. Painting and timers go on. The cursor comes back when
-// the event loop next runs outside a read: after the read, or when its
-// message box opens.
+// Escape stops the read, every other key press and click is dropped, so that
+// no handler of the form runs and nothing re-enters the control meanwhile.
+// Painting and timers go on. The cursor comes back when the event loop next
+// runs outside a read: after the read, or when its message box opens.
+//
+// A request to close a window or dialog (its close button, QWidget::close)
+// stops the read too, and is not lost: the window is closed again, through
+// its closeEvent handlers, once the read is over and any message box it
+// opened has gone, so that the form never goes away under the control's
+// handler.
 //
 // A search that follows the keys (a control with BuscarAlEscribir) must not
 // make the user wait. The control whose widget holds the focus when a read
@@ -25,6 +30,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -65,6 +71,7 @@ class ReadWatch : public QObject {
   // Whether a key press for `receiver` stops the read and reaches it.
   bool TypingStops(QObject* receiver) const;
   void Settle();
+  void CloseWhenIdle();
 
   bool watching_ = false;  // the filter is installed
   bool busy_ = false;      // the wait cursor is up
@@ -72,6 +79,8 @@ class ReadWatch : public QObject {
   bool stop_ = false;
   std::vector<HeldKey> held_;
   QPointer<ControlWidget> reader_;  // whose boxes' keys stop the read
+  QPointer<QWidget> modal_;         // the modal widget when the read began
+  std::vector<QPointer<QWidget>> closing_;
 };
 
 }  // namespace trovel::qt

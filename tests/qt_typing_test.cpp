@@ -1,16 +1,22 @@
-// A search that follows the keys in the Qt host, driven by real key events:
-// the pause runs on the event loop, a key typed during a read reaches the
-// box and stops the read, and only the answer to the final text is shown; a
-// key for another control leaves the read going.
+// A search that follows the keys in the Qt host, driven by real key and
+// close events: the pause runs on the event loop, a key typed during a read
+// reaches the box and stops the read, and only the answer to the final text
+// is shown; Escape and a close of the window stop the read and lose nothing;
+// a key for another control leaves the read going.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
+#include "connectors/ReadRefusal.h"
 #include "connectors/SqliteConnection.h"
 #include "ctltrovel/ctlTrovel.h"
 #include "qt/ControlWidget.h"
@@ -39,7 +45,13 @@ class QtTypingTest : public ::testing::Test {
     control->N_Campo2("nombre");
     control->OrderBy("codigo");
     control->glbDb(std::make_shared<RecordingConnection>(db, log));
-    QObject::connect(&host, &QtHost::messageShown, [this](const QString&, const QString& text) { shown << text; });
+    QObject::connect(&host, &QtHost::messageShown, [this](const QString&, const QString& text) {
+      shown << text;
+      if (on_message) on_message();
+      QTimer::singleShot(0, [] {
+        if (auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) message->accept();
+      });
+    });
     widget->show();
     box = widget->findChild<QLineEdit*>("txtNombre");
     grid = widget->findChild<QTableView*>("grdDatos");
@@ -73,6 +85,7 @@ class QtTypingTest : public ::testing::Test {
   ReadWatch watch;
   ConnectionSettings settings;
   std::function<void()> during_read;
+  std::function<void()> on_message;
   int reports = 0;
   std::shared_ptr<SqliteConnection> db;
   std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
@@ -134,6 +147,42 @@ TEST_F(QtTypingTest, AKeyDuringAReadReachesTheBoxStopsTheReadAndTheNextPauseRead
   EXPECT_EQ(Cell(0, 1), "NOMBRE 12");
   EXPECT_EQ(QApplication::focusWidget(), box);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtTypingTest, EscapeStopsTheReadAndLeavesTheBoxAsTyped) {
+  TypeIntoSlowSearch([this] {
+    QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  });
+  QTest::keyClick(box, Qt::Key_Left);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !shown.isEmpty(); }, 10000));
+  EXPECT_EQ(shown, QStringList{QString::fromStdString(ReadRefusal::Stopped())});
+  EXPECT_EQ(box->text(), "NOMBRE 1");
+  EXPECT_EQ(box->cursorPosition(), 7);
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  // The grid shows none of the rows read before the stop, and Escape is no
+  // change: no pause reads again.
+  EXPECT_EQ(GridRows(), 1);
+  EXPECT_EQ(Cell(0, 1), "");
+  QTest::qWait(control->PausaBusqueda() + 200);
+  EXPECT_EQ(log->statements.size(), 1u);
+  EXPECT_EQ(shown.size(), 1);
+}
+
+// The close reaches the window's close path after the read and its message
+// box: a window deleted on close would take the box, and the control whose
+// handler shows it, with it.
+TEST_F(QtTypingTest, ACloseDuringAReadStopsItAndClosesTheWindowAfterwards) {
+  widget->setAttribute(Qt::WA_DeleteOnClose);
+  const QPointer<ControlWidget> window = widget.release();
+  // QWindow::close goes the way of the window's close button.
+  TypeIntoSlowSearch([&window] { QTimer::singleShot(0, [&window] { window->windowHandle()->close(); }); });
+  bool open_under_box = false;
+  on_message = [&] { QTimer::singleShot(0, [&] { open_under_box = window && window->isVisible(); }); };
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !shown.isEmpty(); }, 10000));
+  EXPECT_EQ(shown, QStringList{QString::fromStdString(ReadRefusal::Stopped())});
+  EXPECT_TRUE(open_under_box);
+  EXPECT_TRUE(QTest::qWaitFor([&window] { return window.isNull(); }, 2000));
+  EXPECT_EQ(log->statements.size(), 1u);
 }
 
 TEST_F(QtTypingTest, AKeyForAnotherControlsBoxLeavesTheReadGoing) {

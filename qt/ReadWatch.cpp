@@ -4,10 +4,24 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 
 #include "qt/ControlWidget.h"
 
 namespace trovel::qt {
+
+namespace {
+
+// How often a close waiting for the read's message box looks again.
+constexpr std::chrono::milliseconds kCloseRetry{50};
+
+ControlWidget* ControlOf(QObject* object) {
+  for (auto* w = qobject_cast<QWidget*>(object); w; w = w->parentWidget())
+    if (auto* control = qobject_cast<ControlWidget*>(w)) return control;
+  return nullptr;
+}
+
+}  // namespace
 
 ReadWatch::ReadWatch(QObject* parent) : QObject(parent) {}
 
@@ -20,9 +34,11 @@ ReadWatch::~ReadWatch() {
 bool ReadWatch::Report(std::chrono::milliseconds elapsed) {
   const bool slow = elapsed >= kBusyAfter;
   if (!watching_) {
+    reader_ = ControlOf(QApplication::focusWidget());
     if (!slow && !TypingStops(QApplication::focusWidget())) return false;
     watching_ = true;
     stop_ = false;
+    modal_ = QApplication::activeModalWidget();
     qApp->installEventFilter(this);
     QTimer::singleShot(0, this, &ReadWatch::Settle);
   }
@@ -45,6 +61,7 @@ void ReadWatch::Settle() {
     return;
   }
   watching_ = false;
+  reader_ = nullptr;
   qApp->removeEventFilter(this);
   if (busy_) QApplication::restoreOverrideCursor();
   busy_ = false;
@@ -52,21 +69,32 @@ void ReadWatch::Settle() {
   held.swap(held_);
   for (HeldKey& key : held)
     if (key.receiver) QCoreApplication::postEvent(key.receiver, key.event.release());
+  if (!closing_.empty()) CloseWhenIdle();
 }
 
-bool ReadWatch::TypingStops(QObject* receiver) {
-  auto* box = qobject_cast<QLineEdit*>(receiver);
-  if (!box) return false;
-  for (QWidget* w = box->parentWidget(); w; w = w->parentWidget()) {
-    auto* control = qobject_cast<ControlWidget*>(w);
-    if (!control) continue;
-    try {
-      return control->control().GetProperty("BuscarAlEscribir").ToBoolean();
-    } catch (const std::exception&) {
-      return false;  // a control without the property
-    }
+// The message box of a stopped read opens inside the control's handler;
+// closing the window from that box's event loop could destroy the form, and
+// the box with it, under that handler. So the close waits for the box.
+void ReadWatch::CloseWhenIdle() {
+  if (watching_) return;  // a new read: its Settle comes back here
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal && modal != modal_) {
+    QTimer::singleShot(kCloseRetry, this, &ReadWatch::CloseWhenIdle);
+    return;
   }
-  return false;
+  std::vector<QPointer<QWidget>> closing;
+  closing.swap(closing_);
+  for (QPointer<QWidget>& widget : closing)
+    if (widget) widget->close();
+}
+
+bool ReadWatch::TypingStops(QObject* receiver) const {
+  if (!reader_ || !qobject_cast<QLineEdit*>(receiver) || ControlOf(receiver) != reader_) return false;
+  try {
+    return reader_->control().GetProperty("BuscarAlEscribir").ToBoolean();
+  } catch (const std::exception&) {
+    return false;  // a control without the property
+  }
 }
 
 bool ReadWatch::eventFilter(QObject* watched, QEvent* event) {
@@ -99,12 +127,22 @@ bool ReadWatch::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
-    case QEvent::Close:
     case QEvent::InputMethod:
     case QEvent::ContextMenu:
     case QEvent::DragEnter:
     case QEvent::Drop:
       return true;
+    case QEvent::Close: {
+      // A close request for a window comes back as its widget's, which is
+      // kept here. Tooltips and popups that close on their own timers, and
+      // child widgets, close as usual: that is no user asking to leave.
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (!widget || (widget->windowType() != Qt::Window && widget->windowType() != Qt::Dialog)) return false;
+      event->ignore();
+      stop_ = true;
+      if (std::find(closing_.begin(), closing_.end(), widget) == closing_.end()) closing_.emplace_back(widget);
+      return true;
+    }
     default:
       return QObject::eventFilter(watched, event);
   }

@@ -1,15 +1,18 @@
 // PropertySheet: the design-time property sheet of a ctlTrovel, with the tab
-// "Campos" hosting pagTrovel. "Aplicar" is enabled by the page's changed
-// mark; applying, or accepting the sheet, writes the page into the control
-// and clears the mark.
+// "Campos" hosting pagTrovel and the tab "Búsqueda" for the search as the
+// user types (BuscarAlEscribir, PausaBusqueda). "Aplicar" is enabled by an
+// edit on either tab; applying, or accepting the sheet, writes both tabs
+// into the control and clears the mark.
 //
 // The page reads and writes the control by property name, so the sheet can
 // be given any Dispatch that stands for it: a form editor hands one whose
 // writes go through its own undoable commands.
 #pragma once
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <functional>
 #include <memory>
 
@@ -43,6 +46,7 @@ class PropertySheet : public QDialog, private PropertyPageSite {
   bool Changed() const override { return changed_; }
   void SetChanged(bool changed) override;
 
+  QWidget* SearchTab();
   void Apply();
 
   QtHost& host_;
@@ -50,6 +54,8 @@ class PropertySheet : public QDialog, private PropertyPageSite {
   std::unique_ptr<pagTrovel> page_;
   ModelPanel* panel_;
   QPushButton* apply_;
+  QCheckBox* buscar_ = nullptr;
+  QSpinBox* pausa_ = nullptr;
   bool changed_ = false;
 };
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QExtensionManager>
@@ -15,6 +16,7 @@
 #include <QMetaProperty>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTableView>
 #include <QUndoStack>
 #include <QPluginLoader>
@@ -29,6 +31,7 @@
 #include <QtDesigner/QDesignerFormWindowInterface>
 #include <QtDesigner/QDesignerFormWindowManagerInterface>
 #include <QtDesigner/QDesignerIntegration>
+#include <QtDesigner/QDesignerPropertySheetExtension>
 #include <QtDesigner/QDesignerTaskMenuExtension>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 
@@ -171,6 +174,16 @@ class DesignerFormTest : public ::testing::Test {
 TEST_F(DesignerFormTest, CamposWritesThePageIntoTheSavedForm) {
   QWidget* clientes = Child(form->mainContainer(), "ctlClientes");
   ASSERT_NE(clientes, nullptr);
+  // Designer's property editor offers the search settings of both controls.
+  for (const char* name : {"ctlClientes", "ctlArticulos"}) {
+    auto* properties =
+        qt_extension<QDesignerPropertySheetExtension*>(core->extensionManager(), Child(form->mainContainer(), name));
+    ASSERT_NE(properties, nullptr);
+    for (const char* property : {"BuscarAlEscribir", "PausaBusqueda"}) {
+      const int index = properties->indexOf(property);
+      EXPECT_TRUE(index >= 0 && properties->isVisible(index)) << name << "." << property;
+    }
+  }
   Trigger(clientes, "Campos...", [](QDialog* sheet) {
     // The page was filled from the control.
     auto* campo3 = sheet->findChild<QLineEdit*>("txtN_campo3");
@@ -269,11 +282,21 @@ TEST_F(DesignerFormTest, CamposIsOneUndoStepAndDataIsSavedUntranslatable) {
     auto* tipo2 = sheet->findChild<QComboBox*>("cmbTipoCampo2");
     tipo2->setCurrentIndex(1);
     emit tipo2->activated(1);
+    sheet->findChild<QCheckBox*>("chkBuscarAlEscribir")->setChecked(true);
+    sheet->findChild<QSpinBox*>("spnPausaBusqueda")->setValue(400);
     Press(sheet, "Aceptar");
   });
   EXPECT_EQ(history->count(), steps + 1);
   EXPECT_EQ(nuevo->property("N_Campo6").toString(), "ciudad");
   QString saved = form->contents();
+  EXPECT_TRUE(saved.contains(QRegularExpression(R"(<property name="BuscarAlEscribir">\s*<bool>true</bool>)")))
+      << saved.toStdString();
+  EXPECT_TRUE(saved.contains(QRegularExpression(R"(<property name="PausaBusqueda">\s*<number>400</number>)")));
+  std::unique_ptr<QWidget> reloaded = Load(saved.toUtf8());
+  QWidget* again = Child(reloaded.get(), "ctlTrovel1");
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(again->property("BuscarAlEscribir").toBool());
+  EXPECT_EQ(again->property("PausaBusqueda").toInt(), 400);
   QStringList data = {"OrderBy", "GridFormat", "SentenciaSQL", "SeparaFecha", "FormatoFecha"};
   for (int n = 1; n <= 8; ++n) data << QString("N_Campo%1").arg(n);
   for (int n = 1; n <= 4; ++n) data << QString("N_Tabla%1").arg(n);
@@ -290,6 +313,8 @@ TEST_F(DesignerFormTest, CamposIsOneUndoStepAndDataIsSavedUntranslatable) {
   EXPECT_EQ(nuevo->property("N_Campo5").toString(), "");
   EXPECT_EQ(nuevo->property("N_Campo6").toString(), "");
   EXPECT_EQ(nuevo->property("TipoCampo2").toString(), "TEX");
+  EXPECT_FALSE(nuevo->property("BuscarAlEscribir").toBool());
+  EXPECT_EQ(nuevo->property("PausaBusqueda").toInt(), 250);
   EXPECT_EQ(history->count(), steps + 1);  // the step stays, to be redone
 
   // A form of before: what it had untranslatable stays so when edited.
@@ -312,7 +337,7 @@ TEST_F(DesignerFormTest, CamposIsOneUndoStepAndDataIsSavedUntranslatable) {
   for (const char* name : {"N_Campo3", "SentenciaSQL", "GridFormat"})
     EXPECT_TRUE(SavedUntranslated(saved, name)) << name;
   // Properties the page wrote with the values they had are not in the form.
-  for (const char* unchanged : {"FormatoFecha", "SeparaFecha", "N_Campo7"})
+  for (const char* unchanged : {"FormatoFecha", "SeparaFecha", "N_Campo7", "BuscarAlEscribir", "PausaBusqueda"})
     EXPECT_FALSE(saved.contains(QString("<property name=\"%1\">").arg(unchanged))) << unchanged;
 }
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTabWidget>
@@ -104,6 +106,28 @@ TEST_F(QtDesignTest, CamposSheetAppliesOnlyAfterAnEdit) {
   EXPECT_EQ(control->N_Campo3(), "ciudad");
   EXPECT_EQ(control->TipoCampo2(), "FEC");
   EXPECT_FALSE(sheet.applyButton()->isEnabled());
+
+  // The tab "Búsqueda" takes part in the same apply.
+  ASSERT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->tabText(1), "Búsqueda");
+  tabs->setCurrentIndex(1);
+  auto* buscar = sheet.findChild<QCheckBox*>("chkBuscarAlEscribir");
+  auto* pausa = sheet.findChild<QSpinBox*>("spnPausaBusqueda");
+  ASSERT_NE(buscar, nullptr);
+  ASSERT_NE(pausa, nullptr);
+  EXPECT_FALSE(buscar->isChecked());
+  EXPECT_EQ(pausa->value(), 250);
+  buscar->setFocus();
+  QTest::keyClick(buscar, Qt::Key_Space);
+  pausa->setFocus();
+  pausa->selectAll();
+  QTest::keyClicks(pausa, "400");
+  EXPECT_TRUE(sheet.applyButton()->isEnabled());
+  EXPECT_FALSE(control->BuscarAlEscribir());
+  QTest::mouseClick(sheet.applyButton(), Qt::LeftButton);
+  EXPECT_TRUE(control->BuscarAlEscribir());
+  EXPECT_EQ(control->PausaBusqueda(), 400);
+  EXPECT_EQ(control->N_Campo3(), "ciudad");
 }
 
 TEST_F(QtDesignTest, ResizingWithTheMouseRunsTheLayoutAndSaveKeepsIt) {

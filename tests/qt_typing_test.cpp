@@ -1,14 +1,22 @@
-// A search that follows the keys in the Qt host, driven by real key events:
-// the pause runs on the event loop, a key typed during a read reaches the
-// box and stops the read, and only the answer to the final text is shown.
+// A search that follows the keys in the Qt host, driven by real key and
+// close events: the pause runs on the event loop, a key typed during a read
+// reaches the box and stops the read, and only the answer to the final text
+// is shown; Escape and a close of the window stop the read and lose nothing;
+// a key for another control leaves the read going.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
+#include "connectors/ReadRefusal.h"
 #include "connectors/SqliteConnection.h"
 #include "ctltrovel/ctlTrovel.h"
 #include "qt/ControlWidget.h"
@@ -37,10 +45,37 @@ class QtTypingTest : public ::testing::Test {
     control->N_Campo2("nombre");
     control->OrderBy("codigo");
     control->glbDb(std::make_shared<RecordingConnection>(db, log));
-    QObject::connect(&host, &QtHost::messageShown, [this](const QString&, const QString& text) { shown << text; });
+    QObject::connect(&host, &QtHost::messageShown, [this](const QString&, const QString& text) {
+      shown << text;
+      if (on_message) on_message();
+      QTimer::singleShot(0, [] {
+        if (auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) message->accept();
+      });
+    });
     widget->show();
     box = widget->findChild<QLineEdit*>("txtNombre");
     grid = widget->findChild<QTableView*>("grdDatos");
+  }
+
+  // Rows that SQLite sorts whole before the first one comes (no index on
+  // nombre): a read of them reports before its first row.
+  void MakeReadsSlow() {
+    db->Execute(
+        "with recursive k(i) as (select 1 union all select i + 1 from k where i < 300000)"
+        " insert into clientes select printf('C%06d', i), 'NOMBRE ' || (300000 - i) from k");
+    control->OrderBy("nombre");
+  }
+  // Types "nombre 1" into the name box, with the search following the keys;
+  // `first_report` runs at the first report of the read the pause starts.
+  void TypeIntoSlowSearch(std::function<void()> first_report) {
+    MakeReadsSlow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box->window()));
+    control->BuscarAlEscribir(true);
+    box->setFocus();
+    QTest::keyClicks(box, "nombre 1");
+    during_read = [this, first_report, done = false]() mutable {
+      if (!std::exchange(done, true)) first_report();
+    };
   }
 
   int GridRows() const { return grid->model()->rowCount(); }
@@ -50,6 +85,7 @@ class QtTypingTest : public ::testing::Test {
   ReadWatch watch;
   ConnectionSettings settings;
   std::function<void()> during_read;
+  std::function<void()> on_message;
   int reports = 0;
   std::shared_ptr<SqliteConnection> db;
   std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
@@ -91,21 +127,12 @@ TEST_F(QtTypingTest, KeysAtEightPerSecondShowOnlyTheAnswerToTheFinalText) {
 }
 
 TEST_F(QtTypingTest, AKeyDuringAReadReachesTheBoxStopsTheReadAndTheNextPauseReadsAgain) {
-  db->Execute(
-      "with recursive k(i) as (select 1 union all select i + 1 from k where i < 300000)"
-      " insert into clientes select printf('C%06d', i), 'NOMBRE ' || (300000 - i) from k");
-  control->OrderBy("nombre");  // no index: the whole table is sorted before the first row
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
-  control->BuscarAlEscribir(true);
-  box->setFocus();
-  QTest::keyClicks(box, "nombre 1");
   bool posted = false;
-  during_read = [&] {
-    if (posted) return;
+  TypeIntoSlowSearch([&] {
     posted = true;
     // A real key press, queued while the database works.
     QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2"));
-  };
+  });
   QTest::qWait(400);
   ASSERT_TRUE(posted) << "the read ended before its first report";
   EXPECT_EQ(box->text(), "NOMBRE 12");
@@ -120,7 +147,64 @@ TEST_F(QtTypingTest, AKeyDuringAReadReachesTheBoxStopsTheReadAndTheNextPauseRead
   EXPECT_EQ(Cell(0, 1), "NOMBRE 12");
   EXPECT_EQ(QApplication::focusWidget(), box);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
 
+TEST_F(QtTypingTest, EscapeStopsTheReadAndLeavesTheBoxAsTyped) {
+  TypeIntoSlowSearch([this] {
+    QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  });
+  QTest::keyClick(box, Qt::Key_Left);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !shown.isEmpty(); }, 10000));
+  EXPECT_EQ(shown, QStringList{QString::fromStdString(ReadRefusal::Stopped())});
+  EXPECT_EQ(box->text(), "NOMBRE 1");
+  EXPECT_EQ(box->cursorPosition(), 7);
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  // The grid shows none of the rows read before the stop, and Escape is no
+  // change: no pause reads again.
+  EXPECT_EQ(GridRows(), 1);
+  EXPECT_EQ(Cell(0, 1), "");
+  QTest::qWait(control->PausaBusqueda() + 200);
+  EXPECT_EQ(log->statements.size(), 1u);
+  EXPECT_EQ(shown.size(), 1);
+}
+
+// The close reaches the window's close path after the read and its message
+// box: a window deleted on close would take the box, and the control whose
+// handler shows it, with it.
+TEST_F(QtTypingTest, ACloseDuringAReadStopsItAndClosesTheWindowAfterwards) {
+  widget->setAttribute(Qt::WA_DeleteOnClose);
+  const QPointer<ControlWidget> window = widget.release();
+  // QWindow::close goes the way of the window's close button.
+  TypeIntoSlowSearch([&window] { QTimer::singleShot(0, [&window] { window->windowHandle()->close(); }); });
+  bool open_under_box = false;
+  on_message = [&] { QTimer::singleShot(0, [&] { open_under_box = window && window->isVisible(); }); };
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !shown.isEmpty(); }, 10000));
+  EXPECT_EQ(shown, QStringList{QString::fromStdString(ReadRefusal::Stopped())});
+  EXPECT_TRUE(open_under_box);
+  EXPECT_TRUE(QTest::qWaitFor([&window] { return window.isNull(); }, 2000));
+  EXPECT_EQ(log->statements.size(), 1u);
+}
+
+TEST_F(QtTypingTest, AKeyForAnotherControlsBoxLeavesTheReadGoing) {
+  QWidget form;
+  auto* layout = new QHBoxLayout(&form);
+  ControlWidget* first = widget.release();
+  layout->addWidget(first);
+  first->show();
+  auto owned = std::make_unique<ctlTrovel>(host);
+  owned->BuscarAlEscribir(true);
+  layout->addWidget(new ControlWidget(host, std::move(owned)));
+  auto* other_box = form.findChildren<ControlWidget*>().at(1)->findChild<QLineEdit*>("txtNombre");
+  form.show();
+  TypeIntoSlowSearch([other_box] {
+    QCoreApplication::postEvent(other_box, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+  });
+  ASSERT_TRUE(QTest::qWaitFor([this] { return GridRows() == 51; }, 10000));
+  EXPECT_EQ(Cell(0, 1), "NOMBRE 1");
+  EXPECT_EQ(other_box->text(), "");
+  EXPECT_EQ(log->statements.size(), 1u);
+  EXPECT_TRUE(shown.isEmpty()) << shown.join("; ").toStdString();
+  EXPECT_EQ(QApplication::focusWidget(), box);
 }
 
 }  // namespace

@@ -37,6 +37,7 @@
 
 #include "bench/BenchControls.h"
 #include "bench/PeakMeasure.h"
+#include "bench/ServerBench.h"
 #include "bench/Summary.h"
 #include "connectors/OdbcAddress.h"
 #include "connectors/OpenConnection.h"
@@ -48,10 +49,7 @@ namespace {
 constexpr int kLarge = 1000000, kSmall = 1000;
 constexpr int kPagingRows = 100000;
 
-std::string Address() {
-  const char* address = std::getenv("TROVEL_ODBC_BENCH");
-  return address ? address : "";
-}
+std::string Address() { return trovel::bench::ServerAddress("TROVEL_ODBC_BENCH"); }
 
 std::string Query(int rows) {
   return std::string("select codigo, nombre, saldo, alta from ") + (rows == kLarge ? "grande" : "chica");
@@ -225,51 +223,42 @@ BENCHMARK(BM_PlainOdbcPaging)->Unit(benchmark::kMillisecond)->Iterations(1)->Rep
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (Address().empty()) {
-    std::fprintf(stderr, "odbc_bench: TROVEL_ODBC_BENCH holds no server address (make bench starts a server for it)\n");
-    return 1;
-  }
-  try {
-    MakeTables();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "odbc_bench: %s\n", e.what());
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  const std::map<std::string, std::pair<double, double>> r = trovel::bench::MeasuredCases();
-  using namespace trovel::bench;
-  if (r.count("paging ctlTrovel") && r.count("paging plain ODBC")) {
-    const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];
-    const double plain = r.at("paging plain ODBC").first * 1e9 / g_paged_rows["paging plain ODBC"];
-    std::printf("ctlTrovel paging to 100,000 rows: %.0f ns/row against %.0f ns/row for a plain ODBC loop: %.2fx "
-                "(target <= 1.5x)\n",
-                trovel, plain, trovel / plain);
-    Summary("paging ctlTrovel, next presses, MariaDB ODBC", Count(g_paged_rows["paging ctlTrovel"]),
-            Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " plain ODBC loop", "-",
-            Ratio(trovel / plain, "plain", 1.5));
-  }
-  if (r.count("ctlTrovel 1000000") && r.count("ctlTrovel 1000") && r.count("plain ODBC") && r.count("QODBC") &&
-      r.count("QMYSQL")) {
-    const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;
-    const double plain = r.at("plain ODBC").first, qodbc = r.at("QODBC").first, qmysql = r.at("QMYSQL").first;
-    std::printf("ctlTrovel first block, 1,000,000 / 1,000 rows: %.2fx (target <= 1.2x)\n", large / small);
-    std::printf("ctlTrovel / plain ODBC loop reading 52 rows: %.3fx (%.2f ms against %.0f ms)\n", large / plain,
-                large * 1e3, plain * 1e3);
-    std::printf("QSqlQueryModel / ctlTrovel, 1,000,000 rows: QODBC %.0fx (%.0f ms), QMYSQL %.0fx (%.0f ms)\n",
-                qodbc / large, qodbc * 1e3, qmysql / large, qmysql * 1e3);
-    std::printf("client peak memory: ctlTrovel %.1f MB on 1,000,000 rows, %.1f MB on 1,000; plain ODBC loop %.1f MB; "
-                "QODBC %.1f MB; QMYSQL %.1f MB\n",
-                r.at("ctlTrovel 1000000").second, r.at("ctlTrovel 1000").second, r.at("plain ODBC").second,
-                r.at("QODBC").second, r.at("QMYSQL").second);
-    Summary("first block ctlTrovel, MariaDB ODBC", Count(kLarge), Duration(large),
-            Duration(plain) + " plain ODBC loop", Duration(qodbc) + " QODBC, " + Duration(qmysql) + " QMYSQL",
-            Ratio(large / plain, "plain") + "; " + Ratio(large / small, "1M/1k", 1.2));
-    Summary("client peak memory ctlTrovel, MariaDB ODBC", Count(kLarge), Figure(r.at("ctlTrovel 1000000").second, "MB"),
-            Figure(r.at("ctlTrovel 1000").second, "MB") + " on 1,000 rows; " +
-                Figure(r.at("plain ODBC").second, "MB") + " plain ODBC loop",
-            Figure(r.at("QODBC").second, "MB") + " QODBC, " + Figure(r.at("QMYSQL").second, "MB") + " QMYSQL", "-");
-  }
-  return 0;
+  return trovel::bench::RunOnServer("odbc_bench", "TROVEL_ODBC_BENCH", argc, argv, MakeTables, [] {
+    const std::map<std::string, std::pair<double, double>> r = trovel::bench::MeasuredCases();
+    using namespace trovel::bench;
+    if (r.count("paging ctlTrovel") && r.count("paging plain ODBC")) {
+      const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];
+      const double plain = r.at("paging plain ODBC").first * 1e9 / g_paged_rows["paging plain ODBC"];
+      std::printf(
+          "ctlTrovel paging to 100,000 rows: %.0f ns/row against %.0f ns/row for a plain ODBC loop: %.2fx "
+          "(target <= 1.5x)\n",
+          trovel, plain, trovel / plain);
+      Summary("paging ctlTrovel, next presses, MariaDB ODBC", Count(g_paged_rows["paging ctlTrovel"]),
+              Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " plain ODBC loop", "-",
+              Ratio(trovel / plain, "plain", 1.5));
+    }
+    if (r.count("ctlTrovel 1000000") && r.count("ctlTrovel 1000") && r.count("plain ODBC") && r.count("QODBC") &&
+        r.count("QMYSQL")) {
+      const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;
+      const double plain = r.at("plain ODBC").first, qodbc = r.at("QODBC").first, qmysql = r.at("QMYSQL").first;
+      std::printf("ctlTrovel first block, 1,000,000 / 1,000 rows: %.2fx (target <= 1.2x)\n", large / small);
+      std::printf("ctlTrovel / plain ODBC loop reading 52 rows: %.3fx (%.2f ms against %.0f ms)\n", large / plain,
+                  large * 1e3, plain * 1e3);
+      std::printf("QSqlQueryModel / ctlTrovel, 1,000,000 rows: QODBC %.0fx (%.0f ms), QMYSQL %.0fx (%.0f ms)\n",
+                  qodbc / large, qodbc * 1e3, qmysql / large, qmysql * 1e3);
+      std::printf(
+          "client peak memory: ctlTrovel %.1f MB on 1,000,000 rows, %.1f MB on 1,000; plain ODBC loop %.1f MB; "
+          "QODBC %.1f MB; QMYSQL %.1f MB\n",
+          r.at("ctlTrovel 1000000").second, r.at("ctlTrovel 1000").second, r.at("plain ODBC").second,
+          r.at("QODBC").second, r.at("QMYSQL").second);
+      Summary("first block ctlTrovel, MariaDB ODBC", Count(kLarge), Duration(large),
+              Duration(plain) + " plain ODBC loop", Duration(qodbc) + " QODBC, " + Duration(qmysql) + " QMYSQL",
+              Ratio(large / plain, "plain") + "; " + Ratio(large / small, "1M/1k", 1.2));
+      Summary("client peak memory ctlTrovel, MariaDB ODBC", Count(kLarge),
+              Figure(r.at("ctlTrovel 1000000").second, "MB"),
+              Figure(r.at("ctlTrovel 1000").second, "MB") + " on 1,000 rows; " +
+                  Figure(r.at("plain ODBC").second, "MB") + " plain ODBC loop",
+              Figure(r.at("QODBC").second, "MB") + " QODBC, " + Figure(r.at("QMYSQL").second, "MB") + " QMYSQL", "-");
+    }
+  });
 }

@@ -31,6 +31,7 @@
 #include "bench/BenchControls.h"
 #include "bench/PeakMeasure.h"
 #include "bench/QtPgDatabase.h"
+#include "bench/ServerBench.h"
 #include "bench/Summary.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -40,10 +41,7 @@ namespace {
 
 constexpr int kLarge = 1000000, kSmall = 1000;
 
-std::string Address() {
-  const char* address = std::getenv("TROVEL_PG_BENCH");
-  return address ? address : "";
-}
+std::string Address() { return trovel::bench::ServerAddress("TROVEL_PG_BENCH"); }
 
 std::string Query(int rows) {
   return std::string("select codigo, nombre, saldo, alta from ") + (rows == kLarge ? "grande" : "chica");
@@ -187,46 +185,36 @@ BENCHMARK(BM_QSqlQueryModel)->Unit(benchmark::kMillisecond)->Iterations(1)->Repe
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (Address().empty()) {
-    std::fprintf(stderr, "pg_bench: TROVEL_PG_BENCH holds no server address (make bench starts a server for it)\n");
-    return 1;
-  }
-  try {
-    MakeTables();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "pg_bench: %s\n", e.what());
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  const std::map<std::string, std::pair<double, double>> r = trovel::bench::MeasuredCases();
-  if (r.count("paging ctlTrovel") && r.count("paging libpq")) {
-    const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];
-    const double plain = r.at("paging libpq").first * 1e9 / g_paged_rows["paging libpq"];
-    std::printf("ctlTrovel paging to 100,000 rows: %.0f ns/row against %.0f ns/row for a plain libpq cursor: %.2fx "
-                "(target <= 1.2x)\n",
-                trovel, plain, trovel / plain);
-    using namespace trovel::bench;
-    Summary("paging ctlTrovel, next presses, PostgreSQL", Count(g_paged_rows["paging ctlTrovel"]),
-            Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " libpq cursor", "-", Ratio(trovel / plain, "plain", 1.2));
-  }
-  if (r.count("ctlTrovel 1000000") && r.count("ctlTrovel 1000") && r.count("libpq") && r.count("QSqlQueryModel")) {
-    const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;
-    std::printf("ctlTrovel first block, 1,000,000 / 1,000 rows: %.2fx (target <= 1.2x)\n", large / small);
-    std::printf("ctlTrovel / plain libpq cursor reading 52 rows: %.2fx (target <= 1.5x)\n",
-                large / r.at("libpq").first);
-    std::printf("QSqlQueryModel over QPSQL / ctlTrovel, 1,000,000 rows: %.0fx (%.0f ms against %.2f ms)\n",
-                r.at("QSqlQueryModel").first / large, r.at("QSqlQueryModel").first * 1e3, large * 1e3);
-    std::printf("client peak memory: ctlTrovel %.1f MB on 1,000,000 rows, %.1f MB on 1,000; QSqlQueryModel %.1f MB\n",
-                r.at("ctlTrovel 1000000").second, r.at("ctlTrovel 1000").second, r.at("QSqlQueryModel").second);
-    using namespace trovel::bench;
-    Summary("first block ctlTrovel, PostgreSQL", Count(kLarge), Duration(large),
-            Duration(r.at("libpq").first) + " libpq cursor", Duration(r.at("QSqlQueryModel").first) + " QPSQL",
-            Ratio(large / r.at("libpq").first, "plain", 1.5) + "; " + Ratio(large / small, "1M/1k", 1.2));
-    Summary("client peak memory ctlTrovel, PostgreSQL", Count(kLarge), Figure(r.at("ctlTrovel 1000000").second, "MB"),
-            Figure(r.at("ctlTrovel 1000").second, "MB") + " on 1,000 rows",
-            Figure(r.at("QSqlQueryModel").second, "MB") + " QPSQL", "-");
-  }
-  return 0;
+  return trovel::bench::RunOnServer("pg_bench", "TROVEL_PG_BENCH", argc, argv, MakeTables, [] {
+    const std::map<std::string, std::pair<double, double>> r = trovel::bench::MeasuredCases();
+    if (r.count("paging ctlTrovel") && r.count("paging libpq")) {
+      const double trovel = r.at("paging ctlTrovel").first * 1e9 / g_paged_rows["paging ctlTrovel"];
+      const double plain = r.at("paging libpq").first * 1e9 / g_paged_rows["paging libpq"];
+      std::printf(
+          "ctlTrovel paging to 100,000 rows: %.0f ns/row against %.0f ns/row for a plain libpq cursor: %.2fx "
+          "(target <= 1.2x)\n",
+          trovel, plain, trovel / plain);
+      using namespace trovel::bench;
+      Summary("paging ctlTrovel, next presses, PostgreSQL", Count(g_paged_rows["paging ctlTrovel"]),
+              Figure(trovel, "ns/row"), Figure(plain, "ns/row") + " libpq cursor", "-",
+              Ratio(trovel / plain, "plain", 1.2));
+    }
+    if (r.count("ctlTrovel 1000000") && r.count("ctlTrovel 1000") && r.count("libpq") && r.count("QSqlQueryModel")) {
+      const double large = r.at("ctlTrovel 1000000").first, small = r.at("ctlTrovel 1000").first;
+      std::printf("ctlTrovel first block, 1,000,000 / 1,000 rows: %.2fx (target <= 1.2x)\n", large / small);
+      std::printf("ctlTrovel / plain libpq cursor reading 52 rows: %.2fx (target <= 1.5x)\n",
+                  large / r.at("libpq").first);
+      std::printf("QSqlQueryModel over QPSQL / ctlTrovel, 1,000,000 rows: %.0fx (%.0f ms against %.2f ms)\n",
+                  r.at("QSqlQueryModel").first / large, r.at("QSqlQueryModel").first * 1e3, large * 1e3);
+      std::printf("client peak memory: ctlTrovel %.1f MB on 1,000,000 rows, %.1f MB on 1,000; QSqlQueryModel %.1f MB\n",
+                  r.at("ctlTrovel 1000000").second, r.at("ctlTrovel 1000").second, r.at("QSqlQueryModel").second);
+      using namespace trovel::bench;
+      Summary("first block ctlTrovel, PostgreSQL", Count(kLarge), Duration(large),
+              Duration(r.at("libpq").first) + " libpq cursor", Duration(r.at("QSqlQueryModel").first) + " QPSQL",
+              Ratio(large / r.at("libpq").first, "plain", 1.5) + "; " + Ratio(large / small, "1M/1k", 1.2));
+      Summary("client peak memory ctlTrovel, PostgreSQL", Count(kLarge), Figure(r.at("ctlTrovel 1000000").second, "MB"),
+              Figure(r.at("ctlTrovel 1000").second, "MB") + " on 1,000 rows",
+              Figure(r.at("QSqlQueryModel").second, "MB") + " QPSQL", "-");
+    }
+  });
 }

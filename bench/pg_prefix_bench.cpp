@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/BenchControls.h"
+#include "bench/ServerBench.h"
 #include "bench/Summary.h"
 #include "connectors/OpenConnection.h"
 #include "ctltrovel/ctlTrovel.h"
@@ -45,10 +46,7 @@ const std::string kIndex =
     "create index if not exists diez_millones_codigo on diez_millones "
     "((lower(codigo COLLATE \"und-x-icu\")) COLLATE \"C\"); analyze diez_millones";
 
-std::string Address() {
-  const char* address = std::getenv("TROVEL_PG_BENCH");
-  return address ? address : "";
-}
+std::string Address() { return trovel::bench::ServerAddress("TROVEL_PG_BENCH"); }
 
 void MakeTable() {
   trovel::ExecuteScript(
@@ -134,20 +132,13 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (Address().empty()) {
-    std::fprintf(stderr, "pg_prefix_bench: TROVEL_PG_BENCH holds no server address (make bench starts one)\n");
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  try {
-    MakeTable();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+  return trovel::bench::RunOnServer("pg_prefix_bench", "TROVEL_PG_BENCH", argc, argv, MakeTable, [] {
     const double psql_with = g_psql["index"], psql_without = g_psql["no index"];
     const double with = Median(g_seconds["index"]), without = Median(g_seconds["no index"]);
-    std::printf("prefix search on 10,000,000 rows: %.2f ms with the index (psql %.2f ms), %.0f ms without it "
-                "(psql %.0f ms)\n",
-                with * 1e3, psql_with, without * 1e3, psql_without);
+    std::printf(
+        "prefix search on 10,000,000 rows: %.2f ms with the index (psql %.2f ms), %.0f ms without it "
+        "(psql %.0f ms)\n",
+        with * 1e3, psql_with, without * 1e3, psql_without);
     using namespace trovel::bench;
     if (psql_with > 0 && psql_without > 0) {
       Summary("first block, case-blind prefix, PostgreSQL, README index", Count(kRows), Duration(with),
@@ -155,9 +146,5 @@ int main(int argc, char** argv) {
       Summary("first block, case-blind prefix, PostgreSQL, no index", Count(kRows), Duration(without),
               Duration(psql_without / 1e3) + " psql", "-", Ratio(without / (psql_without / 1e3), "psql"));
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "pg_prefix_bench: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+  });
 }

@@ -49,6 +49,7 @@
 
 #include "bench/BenchDatabase.h"
 #include "bench/QtPgDatabase.h"
+#include "bench/ServerBench.h"
 #include "bench/Summary.h"
 #include "bench/Timing.h"
 #include "connectors/OpenConnection.h"
@@ -89,10 +90,7 @@ std::string SurnameRows() {
   return "create table apellidos (k integer, v text); insert into apellidos values " + values + ";";
 }
 
-std::string PgAddress() {
-  const char* address = std::getenv("TROVEL_PG_BENCH");
-  return address ? address : "";
-}
+std::string PgAddress() { return trovel::bench::ServerAddress("TROVEL_PG_BENCH"); }
 
 // The SQLite file, made by this process and removed at its exit.
 struct SqliteFile {

@@ -1,0 +1,45 @@
+// What the benchmark programs against a database server share: the server's
+// address, which `make bench` puts into an environment variable after it
+// starts a throw-away server, and the body of main around the runs.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace trovel::bench {
+
+// The address that the environment variable `variable` holds, or "".
+inline std::string ServerAddress(const char* variable) {
+  const char* address = std::getenv(variable);
+  return address ? address : "";
+}
+
+// The body of a benchmark program's main: without an address in `variable`
+// it says so and gives 1; otherwise it makes the tables it needs, runs the
+// benchmarks given on the command line, then `report`. A failure is
+// printed, naming `program`, and gives 1.
+inline int RunOnServer(const char* program, const char* variable, int& argc, char** argv,
+                       const std::function<void()>& make_tables, const std::function<void()>& report) {
+  if (ServerAddress(variable).empty()) {
+    std::fprintf(stderr, "%s: %s holds no server address (make bench starts a server for it)\n", program, variable);
+    return 1;
+  }
+  try {
+    make_tables();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    report();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", program, e.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace trovel::bench

@@ -11,12 +11,30 @@
 #include <functional>
 #include <string>
 
+#include "bench/PeakMeasure.h"
+#include "ctltrovel/ctlTrovel.h"
+#include "platform/HeadlessHost.h"
+
 namespace trovel::bench {
 
 // The address that the environment variable `variable` holds, or "".
 inline std::string ServerAddress(const char* variable) {
   const char* address = std::getenv(variable);
   return address ? address : "";
+}
+
+// ctlTrovel paging: its read, then next presses until its grid holds `rows`
+// rows, measured with the peak memory as the case "paging ctlTrovel". Gives
+// the rows the grid reached in the last run.
+inline int MeasurePaging(benchmark::State& state, const HeadlessHost& host, ctlTrovel& ctl, int rows) {
+  int reached = 0;
+  MeasureWithPeak(state, "paging ctlTrovel", [&] {
+    ctl.p_leer();
+    while (ctl.grdDatos.Rows() - 1 < rows && ctl.cmdSiguiente.Enabled()) ctl.cmdSiguiente.Click();
+    reached = ctl.grdDatos.Rows() - 1;
+    if (reached < rows || !host.messages.empty()) state.SkipWithError("the grid did not reach its rows");
+  });
+  return reached;
 }
 
 // The body of a benchmark program's main: without an address in `variable`

@@ -183,13 +183,7 @@ void BM_CtlTrovelPaging(benchmark::State& state) {
   trovel::HeadlessHost host;
   trovel::ctlTrovel ctl(host);
   Configure(ctl, kLarge);
-  trovel::bench::MeasureWithPeak(state, "paging ctlTrovel", [&] {
-    ctl.p_leer();
-    while (ctl.grdDatos.Rows() - 1 < kPagingRows && ctl.cmdSiguiente.Enabled()) ctl.cmdSiguiente.Click();
-    g_paged_rows["paging ctlTrovel"] = ctl.grdDatos.Rows() - 1;
-    if (ctl.grdDatos.Rows() - 1 < kPagingRows || !host.messages.empty())
-      state.SkipWithError("the grid did not reach 100,000 rows");
-  });
+  g_paged_rows["paging ctlTrovel"] = trovel::bench::MeasurePaging(state, host, ctl, kPagingRows);
   ctl.Quit();
 }
 

@@ -23,6 +23,16 @@ inline std::string ServerAddress(const char* variable) {
   return address ? address : "";
 }
 
+// ctlTrovel's first block, read again in each iteration (each read closes
+// the previous read's cursor first, as a user's next read does), measured
+// with the peak memory as the case "ctlTrovel <rows>" of a table of `rows`.
+inline void MeasureFirstBlock(benchmark::State& state, const HeadlessHost& host, ctlTrovel& ctl, int rows) {
+  MeasureWithPeak(state, "ctlTrovel " + std::to_string(rows), [&] {
+    ctl.p_leer();
+    if (ctl.grdDatos.Rows() != 52 || !host.messages.empty()) state.SkipWithError("the first block is not 51 rows");
+  });
+}
+
 // ctlTrovel paging: its read, then next presses until its grid holds `rows`
 // rows, measured with the peak memory as the case "paging ctlTrovel". Gives
 // the rows the grid reached in the last run.

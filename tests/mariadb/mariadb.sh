@@ -24,6 +24,8 @@ set -euo pipefail
 
 MARK=.trovel-mariadb
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../fixture.sh
+source "$HERE/../fixture.sh"
 
 die() { echo "mariadb.sh: $*" >&2; exit 1; }
 
@@ -119,17 +121,8 @@ cmd_fixture_start() {
     echo "script $HERE/mariadb.sh"
     echo "mariadb $(address "$dir" odbc)"
     [ -z "$pgodbc" ] || echo "pgodbc $pgodbc"
-  } >"$file.tmp"
-  mv "$file.tmp" "$file"
+  } | write_fixture "$file"
   echo "MariaDB running in $dir"
-}
-
-cmd_fixture_stop() {
-  local file=$1
-  [ -f "$file" ] || return 0
-  local dir; dir=$(sed -n 's/^dir //p' "$file")
-  [ -z "$dir" ] || cmd_stop "$dir"
-  rm -f "$file"
 }
 
 [ $# -ge 2 ] || die "usage: mariadb.sh start|stop|address|fixture-start|fixture-stop DIR|FILE [KIND]"

@@ -31,6 +31,8 @@ set -euo pipefail
 BIN=${PGBIN:-/usr/lib/postgresql/15/bin}
 MARK=.trovel-pgcluster
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../fixture.sh
+source "$HERE/../fixture.sh"
 
 die() { echo "pgcluster: $*" >&2; exit 1; }
 
@@ -224,17 +226,8 @@ cmd_fixture_start() {
     echo "standby $(address "$dir" standby)"
     echo "hosts $(address "$dir" hosts)"
     echo "pooler $(address "$dir" pooler)"
-  } >"$file.tmp"
-  mv "$file.tmp" "$file"
+  } | write_fixture "$file"
   echo "PostgreSQL primary, standby and PgBouncer running in $dir"
-}
-
-cmd_fixture_stop() {
-  local file=$1
-  [ -f "$file" ] || return 0
-  local dir; dir=$(sed -n 's/^dir //p' "$file")
-  [ -z "$dir" ] || cmd_stop "$dir"
-  rm -f "$file"
 }
 
 [ $# -ge 2 ] || die "usage: pgcluster.sh start|standby|pooler|stop|down|up|address|fixture-start|fixture-stop DIR|FILE [NODE]"

@@ -67,9 +67,12 @@ class ContractDatabase {
     return address;
   }
 
-  // Removes what Make left behind on SQLite (the server's schemas are
-  // dropped with the throw-away servers).
-  static void Remove(const std::string& name) { std::filesystem::remove(File(name)); }
+  // Removes what Make left behind on SQLite, a write-ahead log and its
+  // index included (the server's schemas are dropped with the throw-away
+  // servers).
+  static void Remove(const std::string& name) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(File(name) + suffix);
+  }
 
   // A PostgreSQL address reading the schema `name` (and public, which holds
   // the collation es).

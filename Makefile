@@ -96,15 +96,22 @@ demo-files:
 	@[ -z "$$DB" ] || $(BUILD)/apps/trovel --create-sample "$$DB"
 	@for f in apps/demo/*.form.json; do [ -f $(DEMO)/$$(basename $$f) ] || cp $$f $(DEMO)/; done
 
+# Starts a demo server and says how to use it: $(1) its kind, $(2) the
+# script and $(3) its directory, $(4) the address command's last words,
+# $(5) the target that stops it.
+define start_demo_server
+	@bash $(2) start $(3)
+	@echo "$(1) is running in $(3); its address:"
+	@echo "  $$(bash $(2) address $(3) $(4))"
+	@echo "run the demo on it:  make demo DB=\"$$(bash $(2) address $(3) $(4))\""
+	@echo "stop it:             make $(5)"
+endef
+
 # A throw-away local PostgreSQL server for the demo, on a Unix socket in
 # PG_DEMO (no TCP port); prints the address for make demo DB=...
 PG_DEMO ?= /tmp/trovel-demo-pg
 pg-demo-server: deps
-	@bash tests/pg/pgcluster.sh start $(PG_DEMO)
-	@echo "PostgreSQL is running in $(PG_DEMO); its address:"
-	@echo "  $$(bash tests/pg/pgcluster.sh address $(PG_DEMO) primary)"
-	@echo "run the demo on it:  make demo DB=\"$$(bash tests/pg/pgcluster.sh address $(PG_DEMO) primary)\""
-	@echo "stop it:             make pg-demo-server-stop"
+	$(call start_demo_server,PostgreSQL,tests/pg/pgcluster.sh,$(PG_DEMO),primary,pg-demo-server-stop)
 
 pg-demo-server-stop:
 	bash tests/pg/pgcluster.sh stop $(PG_DEMO)
@@ -113,11 +120,7 @@ pg-demo-server-stop:
 # in MARIADB_DEMO.
 MARIADB_DEMO ?= /tmp/trovel-demo-mariadb
 mariadb-demo-server: deps
-	@bash tests/mariadb/mariadb.sh start $(MARIADB_DEMO)
-	@echo "MariaDB is running in $(MARIADB_DEMO); its ODBC address:"
-	@echo "  $$(bash tests/mariadb/mariadb.sh address $(MARIADB_DEMO))"
-	@echo "run the demo on it:  make demo DB=\"$$(bash tests/mariadb/mariadb.sh address $(MARIADB_DEMO))\""
-	@echo "stop it:             make mariadb-demo-server-stop"
+	$(call start_demo_server,MariaDB,tests/mariadb/mariadb.sh,$(MARIADB_DEMO),odbc,mariadb-demo-server-stop)
 
 mariadb-demo-server-stop:
 	bash tests/mariadb/mariadb.sh stop $(MARIADB_DEMO)

@@ -51,24 +51,6 @@ std::size_t ByteOffsetOf(const std::string& s, std::size_t n) {
   return i;
 }
 
-// Appends the UTF-8 encoding of a valid code point.
-void AppendCodepoint(std::string& out, int c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -125,7 +107,7 @@ std::string Text::Upper(const std::string& s) {
       continue;
     }
     const Decoded d = DecodeAt(s, i);
-    if (d.valid) AppendCodepoint(result, UpperChar(d.codepoint));
+    if (d.valid) Text::AppendCodepoint(result, static_cast<char32_t>(UpperChar(d.codepoint)));
     else result += s[i];
     i += d.bytes;
   }
@@ -175,11 +157,29 @@ double Text::Val(const std::string& text) {
   return negative ? -value : value;
 }
 
+void Text::AppendCodepoint(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 std::string Text::FromCodepoint(int c) {
   if (c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
     throw Error::InvalidValue("no es un código de carácter: " + std::to_string(c));
   std::string out;
-  AppendCodepoint(out, c);
+  AppendCodepoint(out, static_cast<char32_t>(c));
   return out;
 }
 

@@ -38,6 +38,9 @@ struct Text {
   // UTF-8 encoding of one code point; invalid code points throw
   // Error::InvalidValue.
   static std::string FromCodepoint(int codepoint);
+  // Appends the UTF-8 encoding of `codepoint` to `out`.
+  // REQUIRES: a code point of Unicode (at most U+10FFFF), not a surrogate.
+  static void AppendCodepoint(std::string& out, char32_t codepoint);
   // Code point of the first character (an invalid byte gives its own value);
   // -1 for the empty string.
   static int FirstCodepoint(const std::string& s);

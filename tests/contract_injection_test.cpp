@@ -94,7 +94,7 @@ std::string IsoOfMonthFirst(const std::string& s) {
   const std::chrono::year_month_day d{std::chrono::year{y}, std::chrono::month{unsigned(std::stoi(m[1]))},
                                       std::chrono::day{unsigned(std::stoi(m[2]))}};
   if (!d.ok() || y < 1) return "";
-  char iso[16];
+  char iso[32];
   std::snprintf(iso, sizeof iso, "%04d-%02u-%02u", y, unsigned(d.month()), unsigned(d.day()));
   return iso;
 }

@@ -69,7 +69,7 @@ std::string Search(const std::string& address, int user) {
   const int should_show = std::min(expected, 51 * 3);
   if (shown != should_show) wrong += " rows " + std::to_string(shown) + " of " + std::to_string(should_show);
   for (int r = 1; r <= shown && wrong.empty(); ++r) {
-    char code[8];
+    char code[16];
     std::snprintf(code, sizeof code, "P%03d", filtered ? 99 + r : r);
     if (ctl.grdDatos.TextMatrix(r, 0) != code) wrong += " row " + std::to_string(r) + " is " + ctl.grdDatos.TextMatrix(r, 0);
   }

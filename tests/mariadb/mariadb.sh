@@ -131,6 +131,8 @@ case $1 in
   stop) cmd_stop "$2" ;;
   address) address "$2" "${3:-odbc}" ;;
   fixture-start) cmd_fixture_start "$2" ;;
-  fixture-stop) cmd_fixture_stop "$2" ;;
+  # psqlODBC 13 leaves a log file in /tmp for each process that used it,
+  # whatever its settings: those of the test programs go with the servers.
+  fixture-stop) cmd_fixture_stop "$2"; rm -f /tmp/psqlodbc_*_test*.log ;;
   *) die "unknown command $1" ;;
 esac
